@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+// The file-open dialog; nullopt when the user cancels.
+class FileChooser
+{
+public:
+    virtual ~FileChooser() = default;
+    [[nodiscard]] virtual std::optional<QString> chooseFile(QWidget *parent) = 0;
+};
+
+class QtFileChooser final : public FileChooser
+{
+public:
+    [[nodiscard]] std::optional<QString> chooseFile(QWidget *parent) override;
+};
+
+// A message box with only an OK button.
+class MessageSink
+{
+public:
+    virtual ~MessageSink() = default;
+    virtual void showMessage(QWidget *parent, const QString &title, const QString &text) = 0;
+};
+
+class QtMessageSink final : public MessageSink
+{
+public:
+    void showMessage(QWidget *parent, const QString &title, const QString &text) override;
+};
+
+inline const QString ProgramTitle = QStringLiteral("slideshow-saver");

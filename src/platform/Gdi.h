@@ -1,0 +1,30 @@
+#pragma once
+
+#include "Surface.h"
+
+#include <QRect>
+
+constexpr unsigned SRCCOPY = 0x00CC0020;
+constexpr ColorValue CLR_INVALID = -1;
+
+// Block copies between surfaces, clipped to both; source copy is the only raster
+// operation this program uses. Source and destination may be the same surface.
+void BitBlt(Surface &destination, int x, int y, int width, int height,
+            const Surface &source, int sourceX, int sourceY);
+
+// Scaled copy; a negative destination width or height mirrors. Halftone averages
+// (area-averaging when shrinking); every other mode takes the nearest pixel.
+void StretchBlt(Surface &destination, int x, int y, int width, int height,
+                const Surface &source, int sourceX, int sourceY, int sourceWidth, int sourceHeight);
+
+StretchMode SetStretchBltMode(Surface &surface, StretchMode mode);
+
+// CLR_INVALID outside the surface.
+[[nodiscard]] ColorValue GetPixel(const Surface &surface, int x, int y);
+
+// Sunken three-dimensional border just inside the rectangle (right and bottom exclusive).
+void DrawEdgeSunken(Surface &surface, const QRect &rect);
+
+// Copies a 24-bit bottom-up device-independent bitmap (rows of blue, green, red bytes,
+// each row padded to four bytes) onto the surface at (x, y).
+void SetDIBitsToSurface(Surface &surface, int x, int y, int width, int height, const unsigned char *bits);

@@ -1,0 +1,73 @@
+#include "Surface.h"
+
+#include <QPainter>
+
+Surface::Surface(int width, int height, ColorValue background)
+    : image_(qMax(width, 0), qMax(height, 0), QImage::Format_RGB32), background_(background)
+{
+    image_.fill(toQRgb(background_));
+}
+
+void Surface::resize(int width, int height)
+{
+    width = qMax(width, 0);
+    height = qMax(height, 0);
+    if (width == image_.width() && height == image_.height())
+        return;
+    QImage resized(width, height, QImage::Format_RGB32);
+    resized.fill(toQRgb(background_));
+    QPainter painter(&resized);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(0, 0, image_);
+    painter.end();
+    image_ = std::move(resized);
+    markChanged(image_.rect());
+}
+
+void Surface::setBackColor(ColorValue color)
+{
+    background_ = color;
+}
+
+void Surface::clear()
+{
+    image_.fill(toQRgb(background_));
+    if (!picture_.isNull()) {
+        QPainter painter(&image_);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(0, 0, picture_);
+    }
+    markChanged(image_.rect());
+}
+
+void Surface::setPicture(const QImage &picture)
+{
+    picture_ = picture;
+    clear();
+    refresh();
+}
+
+void Surface::adoptPicture(const QImage &picture)
+{
+    picture_ = picture;
+    image_ = QImage(picture.size(), QImage::Format_RGB32);
+    clear();
+    refresh();
+}
+
+StretchMode Surface::setStretchMode(StretchMode mode)
+{
+    return std::exchange(stretchMode_, mode);
+}
+
+void Surface::markChanged(const QRect &area)
+{
+    changed_ |= area & image_.rect();
+}
+
+void Surface::refresh()
+{
+    const QRect changed = std::exchange(changed_, QRect());
+    if (presenter_ && !changed.isEmpty())
+        presenter_(changed);
+}
