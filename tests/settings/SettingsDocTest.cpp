@@ -1,0 +1,221 @@
+#include "SettingsDoc.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+class SettingsDocTest : public ::testing::Test
+{
+protected:
+    QString path() const { return dir.filePath(SettingsFileName); }
+
+    void write(const QByteArray &content, const QString &name = SettingsFileName) const
+    {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+    QByteArray read(const QString &name = SettingsFileName) const
+    {
+        QFile file(dir.filePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir dir;
+};
+
+const QByteArray Example = R"(<?xml version="1.0"?>
+<!-- kept by hand -->
+<settings>
+  <timer>5</timer>
+  <background>16777215</background>
+  <transition>1</transition>
+  <imagesize>FullScreen</imagesize>
+  <owner>me</owner>
+  <files><file>/p/a.jpg</file><!--gone--><file>/p/b.jpg</file><file>/p/a.jpg</file></files>
+</settings>
+)";
+
+} // namespace
+
+TEST_F(SettingsDocTest, ReadsEveryValueAndEveryChildOfFiles)
+{
+    write(Example);
+    SettingsDoc doc(path());
+    EXPECT_TRUE(doc.load().ok);
+    EXPECT_EQ(doc.timerText(), "5");
+    EXPECT_EQ(doc.timerIntervalMs(), 5000);
+    EXPECT_EQ(doc.background(), 16777215);
+    EXPECT_TRUE(doc.randomTransitions());
+    EXPECT_EQ(doc.imageSize(), ImageSize::FullScreen);
+    // A comment among the files is one more entry, with its own text.
+    EXPECT_EQ(doc.fileCount(), 4);
+    EXPECT_EQ(doc.files(), (QStringList{"/p/a.jpg", "gone", "/p/b.jpg", "/p/a.jpg"}));
+    EXPECT_EQ(doc.fileAt(4), std::nullopt);
+    EXPECT_EQ(doc.fileAt(-1), std::nullopt);
+}
+
+TEST_F(SettingsDocTest, ValueTextForms)
+{
+    struct Case
+    {
+        const char *timer, *background, *transition, *size;
+        int ms;
+        ColorValue colour;
+        bool random;
+        std::optional<ImageSize> imageSize;
+    };
+    const Case cases[] = {
+        {"2.5", "-1", "1.0", "large", 2500, -1, true, ImageSize::Large},
+        {"0", "255", "2", "Large", 0, 255, false, std::nullopt},
+        {"0.0005", "65280", "0", "medium", 0, 65280, false, ImageSize::Medium},   // 0.5 ms rounds to even 0
+        {"0.0015", "0", "1", "small", 2, 0, true, ImageSize::Small},              // 1.5 ms rounds to even 2
+        {"abc", "blue", "yes", "", 1000, 0, true, std::nullopt},                  // presets where nothing parses
+        {"-3", "99999999999", "1", "fullscreen", 0, 0, true, std::nullopt},
+    };
+    for (const Case &c : cases) {
+        write(QStringLiteral("<settings><timer>%1</timer><background>%2</background><transition>%3</transition>"
+                             "<imagesize>%4</imagesize><files/></settings>")
+                  .arg(c.timer, c.background, c.transition, c.size).toUtf8());
+        SettingsDoc doc(path());
+        ASSERT_TRUE(doc.load().ok);
+        EXPECT_EQ(doc.timerIntervalMs(), c.ms) << c.timer;
+        EXPECT_EQ(doc.background(), c.colour) << c.background;
+        EXPECT_EQ(doc.randomTransitions(), c.random) << c.transition;
+        EXPECT_EQ(doc.imageSize(), c.imageSize) << c.size;
+        EXPECT_EQ(doc.fileCount(), 0);
+    }
+}
+
+TEST_F(SettingsDocTest, MissingMalformedOrIncompleteFilesReadAsPresets)
+{
+    const QByteArray bad[] = {QByteArray(), "<settings><timer>5</timer", "<config><timer>5</timer></config>", "<settings/>"};
+    for (const QByteArray &content : bad) {
+        QFile::remove(path());
+        if (!content.isNull())
+            write(content);
+        SettingsDoc doc(path());
+        const SettingsLoadResult result = doc.load();
+        EXPECT_EQ(result.ok, content == "<settings/>") << content.constData();
+        EXPECT_FALSE(result.ok && !result.message.isEmpty());
+        EXPECT_EQ(doc.timerText(), "1");
+        EXPECT_EQ(doc.timerIntervalMs(), 1000);
+        EXPECT_EQ(doc.background(), 0);
+        EXPECT_TRUE(doc.randomTransitions());
+        EXPECT_EQ(doc.imageSize(), std::nullopt);
+        EXPECT_EQ(doc.fileCount(), 0);
+    }
+    write("<settings>\n<timer>5</timer\n</settings>");
+    SettingsDoc doc(path());
+    const SettingsLoadResult result = doc.load();
+    EXPECT_EQ(result.line, 3);
+    EXPECT_GT(result.column, 0);
+    EXPECT_TRUE(result.message.contains(path()));
+}
+
+TEST_F(SettingsDocTest, SaveWritesValuesInPlaceKeepingForeignContent)
+{
+    write(Example);
+    SettingsDoc doc(path());
+    ASSERT_TRUE(doc.load().ok);
+    SettingsValues values;
+    values.timer = QStringLiteral("2.5");
+    values.background = RGB(1, 2, 3);
+    values.randomTransitions = false;
+    values.imageSize = ImageSize::Small;
+    values.files = {"/p/c.png", "/p/c.png", QStringLiteral("/bilder/Grüße/Øre 東京.jpg")};
+    ASSERT_TRUE(doc.SaveSettings(values).ok);
+    const QByteArray first = read();
+    EXPECT_TRUE(first.contains("<!-- kept by hand -->"));
+    EXPECT_TRUE(first.contains("<owner>me</owner>"));
+    EXPECT_FALSE(first.contains("gone"));
+    EXPECT_TRUE(first.contains("<background>197121</background>"));
+    EXPECT_TRUE(first.contains("<transition>0</transition>"));
+    EXPECT_TRUE(first.contains("<imagesize>small</imagesize>"));
+    EXPECT_TRUE(first.contains("<timer>2.5</timer>"));
+
+    SettingsDoc again(path());
+    ASSERT_TRUE(again.load().ok);
+    EXPECT_EQ(again.files(), values.files);
+    EXPECT_EQ(again.timerIntervalMs(), 2500);
+    EXPECT_EQ(again.background(), RGB(1, 2, 3));
+    EXPECT_FALSE(again.randomTransitions());
+    EXPECT_EQ(again.imageSize(), ImageSize::Small);
+
+    // Entries are replaced, never accumulated: a second Apply writes the same bytes.
+    ASSERT_TRUE(doc.SaveSettings(values).ok);
+    EXPECT_EQ(read(), first);
+    values.files.clear();
+    ASSERT_TRUE(doc.SaveSettings(values).ok);
+    SettingsDoc empty(path());
+    ASSERT_TRUE(empty.load().ok);
+    EXPECT_EQ(empty.fileCount(), 0);
+}
+
+TEST_F(SettingsDocTest, SaveCreatesMissingFileAndElements)
+{
+    SettingsDoc doc(path());
+    EXPECT_FALSE(doc.load().ok);
+    SettingsValues values;
+    values.files = {"/x.jpg"};
+    ASSERT_TRUE(doc.SaveSettings(values).ok);
+    SettingsDoc reloaded(path());
+    ASSERT_TRUE(reloaded.load().ok);
+    EXPECT_EQ(reloaded.timerText(), "1");
+    EXPECT_TRUE(reloaded.randomTransitions());
+    EXPECT_EQ(reloaded.imageSize(), ImageSize::Medium);
+    EXPECT_EQ(reloaded.files(), QStringList{"/x.jpg"});
+    EXPECT_FALSE(QFile::exists(path() + ".bak"));
+
+    write("<settings><timer>3</timer><owner>x</owner></settings>");
+    SettingsDoc partial(path());
+    ASSERT_TRUE(partial.load().ok);
+    ASSERT_TRUE(partial.SaveSettings(values).ok);
+    SettingsDoc completed(path());
+    ASSERT_TRUE(completed.load().ok);
+    EXPECT_EQ(completed.timerText(), "1");
+    EXPECT_EQ(completed.imageSize(), ImageSize::Medium);
+    EXPECT_TRUE(read().contains("<owner>x</owner>"));
+}
+
+TEST_F(SettingsDocTest, MalformedFileIsKeptAsBackupBeforeReplaced)
+{
+    const QByteArray broken = "<settings><timer>5</timer><files><file>/a.jpg</file></settings>";
+    write(broken);
+    SettingsDoc doc(path());
+    EXPECT_FALSE(doc.load().ok);
+    ASSERT_TRUE(doc.SaveSettings(SettingsValues{}).ok);
+    EXPECT_EQ(read(SettingsFileName + ".bak"), broken);
+    SettingsDoc reloaded(path());
+    EXPECT_TRUE(reloaded.load().ok);
+}
+
+TEST_F(SettingsDocTest, FailedSaveNamesFileAndReasonAndKeepsOldFile)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root ignores file permissions";
+    write(Example);
+    SettingsDoc doc(path());
+    ASSERT_TRUE(doc.load().ok);
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    const SettingsSaveResult result = doc.SaveSettings(SettingsValues{});
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.message.contains(QDir::toNativeSeparators(path())));
+    EXPECT_EQ(read(), Example);
+}
+
+TEST_F(SettingsDocTest, FailedSaveIntoMissingFolderReportsAndWritesNothing)
+{
+    SettingsDoc doc(dir.filePath("no/such/folder/settings.xml"));
+    doc.load();
+    const SettingsSaveResult result = doc.SaveSettings(SettingsValues{});
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.message.contains("settings.xml"));
+    EXPECT_FALSE(QFile::exists(dir.filePath("no/such/folder/settings.xml")));
+}
