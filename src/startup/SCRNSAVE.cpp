@@ -1,0 +1,49 @@
+#include "SCRNSAVE.h"
+
+#include "CommandLine.h"
+#include "EventYield.h"
+#include "PointerDisplay.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+void Main(const QString &commandLine, MainServices &services)
+{
+    if (services.anotherCopyRunning())
+        return;
+    services.loadSettings();
+    switch (ParseCommandLine(commandLine)) {
+    case StartCommand::Configure:
+        services.events().DoEvents();
+        services.showSetupFormModal();
+        return;
+    case StartCommand::Show:
+        for (int k = 0; k < 3; ++k)
+            services.events().DoEvents();
+        services.showBlankForm();
+        for (int k = 0; k < 2; ++k)
+            services.events().DoEvents();
+        return;
+    case StartCommand::Nothing:
+        return;
+    }
+}
+
+void HideMousePointer(PointerDisplay &pointer)
+{
+    while (pointer.ShowCursor(false) >= 0) {
+    }
+}
+
+void ShowMousePointer(PointerDisplay &pointer)
+{
+    while (pointer.ShowCursor(true) < 0) {
+    }
+}
+
+void EndSaver(PointerDisplay &pointer)
+{
+    ShowMousePointer(pointer);
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
