@@ -1,0 +1,26 @@
+#pragma once
+
+#include "StepCopy.h"
+
+#include <vector>
+
+// The copies of CrossSlide's two phases. Directions 1 (seam rising) and 2 (seam falling)
+// move the pictures vertically; any other direction only takes its time over half the
+// width and draws nothing.
+class CrossSlideGeometry
+{
+public:
+    CrossSlideGeometry(int W, int H, int direction);
+
+    // Phase one ends once the progress reaches it; phase two runs back down to 0.
+    [[nodiscard]] int half() const { return half_; }
+
+    void phaseOneAt(int i, std::vector<StepCopy> &copies) const;
+    void phaseTwoAt(int i, std::vector<StepCopy> &copies) const;
+
+private:
+    int W_;
+    int H_;
+    int direction_;
+    int half_;
+};

@@ -1,0 +1,206 @@
+#include "modTransition.h"
+
+#include "CrossSlideGeometry.h"
+#include "EffectGeometry.h"
+
+#include "EventYield.h"
+#include "Gdi.h"
+#include "Surface.h"
+#include "TickClock.h"
+
+namespace {
+
+[[nodiscard]] int PixelWidth(const Surface &surface)
+{
+    return surface.widthTwips() / Surface::TwipsPerPixel;
+}
+
+[[nodiscard]] int PixelHeight(const Surface &surface)
+{
+    return surface.heightTwips() / Surface::TwipsPerPixel;
+}
+
+}
+
+modTransition::modTransition(TickClock &clock, EventYield &yield, RuntimeRandom &random)
+    : clock_(clock), yield_(yield), random_(random)
+{
+}
+
+void modTransition::Wipe(Surface &destination, const Surface &newPicture, int code, int step)
+{
+    if (!TransitionIdle())
+        return;
+    RunSteps({destination, nullptr, newPicture},
+             WipeGeometry(PixelWidth(destination), PixelHeight(destination), code, step));
+}
+
+void modTransition::DoorsClose(Surface &destination, const Surface &newPicture, int direction, int step)
+{
+    if (!TransitionIdle())
+        return;
+    RunSteps({destination, nullptr, newPicture},
+             DoorsCloseGeometry(PixelWidth(destination), PixelHeight(destination), direction, step));
+}
+
+void modTransition::DoorsOpen(Surface &destination, const Surface &newPicture, int direction, int step)
+{
+    if (!TransitionIdle())
+        return;
+    RunSteps({destination, nullptr, newPicture},
+             DoorsOpenGeometry(PixelWidth(destination), PixelHeight(destination), direction, step));
+}
+
+void modTransition::Blinds(Surface &destination, const Surface &newPicture, int code, int step, int bandSize,
+                           int /*ignored*/)
+{
+    if (!TransitionIdle())
+        return;
+    RunSteps({destination, nullptr, newPicture},
+             BlindsGeometry(PixelWidth(destination), PixelHeight(destination), code, step, bandSize));
+}
+
+void modTransition::RandomLines(Surface &destination, const Surface &newPicture, int orientation,
+                                int linesPerPassLessOne)
+{
+    if (!TransitionIdle())
+        return;
+    const int W = PixelWidth(destination);
+    const int H = PixelHeight(destination);
+    RunSteps({destination, nullptr, newPicture},
+             RandomLinesGeometry(W, H, orientation, linesPerPassLessOne,
+                                 ShuffledLines(orientation == 1 ? W : H, random_)));
+}
+
+void modTransition::CombWipe(Surface &destination, const Surface &newPicture, int direction, int step,
+                             int stripSize, bool firstSide)
+{
+    if (!TransitionIdle())
+        return;
+    RunSteps({destination, nullptr, newPicture},
+             CombWipeGeometry(PixelWidth(destination), PixelHeight(destination), direction, step, stripSize,
+                              firstSide));
+}
+
+void modTransition::CombSlide(Surface &destination, const Surface &newPicture, int direction, int step,
+                              int stripSize, bool firstSide)
+{
+    if (!TransitionIdle())
+        return;
+    RunSteps({destination, nullptr, newPicture},
+             CombSlideGeometry(PixelWidth(destination), PixelHeight(destination), direction, step, stripSize,
+                               firstSide));
+}
+
+void modTransition::StretchIn(Surface &destination, const Surface &oldPicture, const Surface &newPicture,
+                              int direction, int step, int extraStepsPerPass, int oldPictureMode)
+{
+    if (!TransitionIdle())
+        return;
+    const EffectGeometry geometry = StretchInGeometry(PixelWidth(destination), PixelHeight(destination), direction,
+                                                      step, extraStepsPerPass, oldPictureMode);
+    SetStretchBltMode(destination, StretchMode::Halftone);
+    RunSteps({destination, &oldPicture, newPicture}, geometry);
+}
+
+void modTransition::StretchDoors(Surface &destination, const Surface &oldPicture, const Surface &newPicture,
+                                 int direction, int step, int extraStepsPerPass, int oldPictureMode)
+{
+    if (!TransitionIdle())
+        return;
+    const EffectGeometry geometry = StretchDoorsGeometry(PixelWidth(destination), PixelHeight(destination),
+                                                         direction, step, extraStepsPerPass, oldPictureMode);
+    SetStretchBltMode(destination, StretchMode::Halftone);
+    RunSteps({destination, &oldPicture, newPicture}, geometry);
+}
+
+void modTransition::CrossSlide(Surface &destination, const Surface &oldPicture, const Surface &newPicture,
+                               int direction, int step)
+{
+    if (!TransitionIdle())
+        return;
+    destination.setPicture(oldPicture.picture());
+    const CrossSlideGeometry geometry(PixelWidth(destination), PixelHeight(destination), direction);
+    const Surfaces surfaces{destination, &oldPicture, newPicture};
+    std::vector<StepCopy> copies;
+    int i = 0;
+
+    // Phase one ends by clearing the flag, which leaves the guard open for one yield.
+    TransitionRunning = true;
+    RunPasses(surfaces, [&] {
+        copies.clear();
+        geometry.phaseOneAt(i, copies);
+        Draw(surfaces, copies);
+        i += step;
+        return i >= geometry.half() ? Pass::DrawnLast : Pass::Drawn;
+    });
+
+    TransitionRunning = true;
+    RunPasses(surfaces, [&] {
+        if (i < 0)
+            return Pass::Ended;
+        copies.clear();
+        geometry.phaseTwoAt(i, copies);
+        Draw(surfaces, copies);
+        i -= step;
+        return Pass::Drawn;
+    });
+}
+
+void modTransition::RunSteps(const Surfaces &surfaces, const EffectGeometry &geometry)
+{
+    std::vector<StepCopy> copies;
+    int i = 0;
+    TransitionRunning = true;
+    RunPasses(surfaces, [&] {
+        for (int n = 0; n < geometry.stepsPerPass; ++n) {
+            if (i >= geometry.limit)
+                return Pass::Ended;
+            copies.clear();
+            geometry.copiesAt(i, copies);
+            Draw(surfaces, copies);
+            i += geometry.step;
+        }
+        return Pass::Drawn;
+    });
+}
+
+// A failure anywhere in here leaves TransitionRunning set on purpose: later effects
+// then return at once and slides change without a transition.
+template <typename DuePass>
+bool modTransition::RunPasses(const Surfaces &surfaces, DuePass duePass)
+{
+    while (TransitionRunning) {
+        const std::int64_t due = LastStepTick + StepInterval;
+        if (due > clock_.GetTickCount()) {
+            // Sleeps until an event arrives or the pass falls due, so waiting spins no core.
+            yield_.DoEventsUntil(due);
+            continue;
+        }
+        const Pass pass = duePass();
+        if (pass == Pass::Ended) {
+            TransitionRunning = false;
+            surfaces.destination.setPicture(surfaces.newPicture.picture());
+            return true;
+        }
+        surfaces.destination.refresh();
+        LastStepTick = clock_.GetTickCount();
+        if (pass == Pass::DrawnLast)
+            TransitionRunning = false;
+        yield_.DoEvents();
+    }
+    return false;
+}
+
+void modTransition::Draw(const Surfaces &surfaces, const std::vector<StepCopy> &copies)
+{
+    for (const StepCopy &copy : copies) {
+        const Surface &source = copy.source == CopySource::OldPicture ? *surfaces.oldPicture : surfaces.newPicture;
+        if (copy.stretched)
+            StretchBlt(surfaces.destination, copy.x, copy.y, copy.width, copy.height, source, copy.sourceX,
+                       copy.sourceY, copy.sourceWidth, copy.sourceHeight);
+        else
+            BitBlt(surfaces.destination, copy.x, copy.y, copy.width, copy.height, source, copy.sourceX,
+                   copy.sourceY);
+    }
+}
