@@ -1,0 +1,22 @@
+#include "GenerateRandom.h"
+
+#include "RuntimeRandom.h"
+
+#include <cmath>
+
+std::int32_t GenerateRandom(std::int32_t lower, std::int32_t upper, RuntimeRandom &random, const LocalNow &now)
+{
+    std::int32_t n = upper + 1;
+    if (n < 1) {
+        lower = 0;
+        n = 10;
+    } else if (lower >= n) {
+        lower = 0;
+    }
+    const QDateTime time = now();
+    random.Randomize(time.date().month() + time.time().second());
+    std::int32_t r = -1;
+    while (r == n || r < lower)
+        r = std::int32_t(std::nearbyint(random.Rnd() * n)); // halves to even
+    return r;
+}

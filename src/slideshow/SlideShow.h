@@ -1,0 +1,66 @@
+#pragma once
+
+#include "GenerateRandom.h"
+#include "Surface.h"
+
+#include <QString>
+#include <cstdint>
+
+class SettingsDoc;
+class ShowChoices;
+class modTransition;
+class EventYield;
+class MessageSink;
+class RuntimeRandom;
+
+// The slides and their order, apart from any window: the four surfaces of the show,
+// the index of the next entry and the slide switch. The window presents NewPic.
+class SlideShow
+{
+public:
+    struct Services
+    {
+        SettingsDoc &settings;
+        ShowChoices &choices;
+        modTransition &transitions;
+        EventYield &events;
+        MessageSink &messages;
+        RuntimeRandom &random;
+        LocalNow now;
+    };
+
+    explicit SlideShow(Services services);
+
+    // The load's share: list size, background and picture area for a screen in pixels.
+    void Load(QSize screen);
+
+    // Shows the entry at SlideIndex and moves on to the next. An entry that cannot be
+    // shown is skipped; a tick that comes while a switch runs is ignored.
+    void SwitchPic();
+
+    Surface NewPic;
+    Surface picImage;
+    Surface PrevPic;
+    Surface picHidden;
+
+    // 0: the show never ticks.
+    [[nodiscard]] int intervalMs() const { return intervalMs_; }
+    [[nodiscard]] QPoint newPicPosition() const { return newPicPosition_; }
+    [[nodiscard]] const QString &labelText() const { return labelText_; }
+    [[nodiscard]] std::int32_t slideIndex() const { return SlideIndex; }
+    [[nodiscard]] std::int32_t lastSlideIndex() const { return LastSlideIndex; }
+    [[nodiscard]] std::int32_t lastChoice() const { return lastChoice_; }
+
+private:
+    void runTransition(std::int32_t choice);
+    void advance();
+
+    Services services_;
+    std::int32_t SlideIndex = 0;
+    std::int32_t LastSlideIndex = -1;
+    int intervalMs_ = 0;
+    QPoint newPicPosition_;
+    QString labelText_;
+    std::int32_t lastChoice_ = 0;
+    bool switching_ = false;
+};
