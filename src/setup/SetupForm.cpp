@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStyleFactory>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -65,6 +66,11 @@ SetupForm::SetupForm(SettingsDoc &settings, FileChooser &files, MessageSink &mes
     picImage_.clear();
 
     auto *frame1 = place<QGroupBox>(this, "Frame1", twips(0, -120, 7575, 6135));
+    // The frames' contents start close to their top edge, which suits a caption drawn
+    // on the border line; styles that put the caption above the border hide the first
+    // control under it.
+    auto *framesStyle = QStyleFactory::create(QStringLiteral("Windows"));
+    framesStyle->setParent(this);
     lstFiles_ = place<QListWidget>(frame1, "lstFiles", twips(120, 240, 6015, 2205));
     picImageView_ = place<SurfaceView>(frame1, "picImage", twips(6240, 240, 1215, 975), picImage_);
     auto *command1 = button(frame1, "Command1", QStringLiteral("Add File"), twips(6240, 1440, 1215, 255));
@@ -98,6 +104,8 @@ SetupForm::SetupForm(SettingsDoc &settings, FileChooser &files, MessageSink &mes
     sizeOptions_[int(ImageSize::Medium)]->setChecked(true);
 
     const std::array<QGroupBox *, 4> tabFrames{frameTransition, frameTime, frameBackground, frame2};
+    for (QGroupBox *frame : {frame1, frameTransition, frameTime, frameBackground, frame2})
+        frame->setStyle(framesStyle);
     for (const QString &caption : {QStringLiteral("Slide Transitions"), QStringLiteral("Slide Time Delay"),
                                    QStringLiteral("Background"), QStringLiteral("Slide Size")})
         ssTab1->addTab(new QWidget, caption);
