@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <cmath>
 #include <deque>
 #include <gtest/gtest.h>
 
@@ -190,9 +191,10 @@ TEST_F(SetupFormTest, LoadFillsEveryControlAndCentresTheWindow)
     EXPECT_TRUE(form->randomTransitions());
     EXPECT_TRUE(control<QRadioButton>("optFullScreen")->isChecked());
     EXPECT_EQ(entries(), QStringList({"/p/a.jpg", "note", "/p/b.jpg"}));
+    // Half the difference in twips, then back to pixels, each rounding a half to even.
     const QSize screen = form->screen()->geometry().size();
-    EXPECT_EQ(form->pos() - form->screen()->geometry().topLeft(),
-              QPoint(qRound(std::nearbyint((screen.width() - 505) * 7.5) / 15), qRound(std::nearbyint((screen.height() - 404) * 7.5) / 15)));
+    const auto centred = [](int screenPixels, int windowPixels) { return int(std::nearbyint(std::nearbyint((screenPixels - windowPixels) * 7.5) / 15)); };
+    EXPECT_EQ(form->pos() - form->screen()->geometry().topLeft(), QPoint(centred(screen.width(), 505), centred(screen.height(), 404)));
 }
 
 TEST_F(SetupFormTest, TransitionAndSizeWordsSelectTheirOptions)
