@@ -1,0 +1,20 @@
+#pragma once
+
+#include "ColorValue.h"
+
+#include <QString>
+#include <array>
+
+inline constexpr int CustomColorCount = 225;
+using CustomColorList = std::array<ColorValue, CustomColorCount>;
+
+inline const QString CustomColorsFileName = QStringLiteral("usercolors.cps");
+
+// One value a line; index 0 belongs to no cell. A missing or short file is not an
+// error: a line that cannot be read repeats the previous line's value, so a missing
+// file gives all zeros.
+[[nodiscard]] CustomColorList ReadCustomColors(const QString &path);
+
+// Writes all 225 lines (" value " and CR LF) through a temporary file renamed over
+// the old one, so a failure leaves the old file whole. Returns the failure, empty on success.
+[[nodiscard]] QString WriteCustomColors(const QString &path, const CustomColorList &colors);
