@@ -2,6 +2,7 @@
 
 #include "CrossSlideGeometry.h"
 #include "EffectGeometry.h"
+#include "StepPainter.h"
 
 #include "EventYield.h"
 #include "Gdi.h"
@@ -31,7 +32,7 @@ void modTransition::Wipe(Surface &destination, const Surface &newPicture, int co
 {
     if (!TransitionIdle())
         return;
-    RunSteps({destination, nullptr, newPicture},
+    RunSteps(destination, nullptr, newPicture,
              WipeGeometry(PixelWidth(destination), PixelHeight(destination), code, step));
 }
 
@@ -39,7 +40,7 @@ void modTransition::DoorsClose(Surface &destination, const Surface &newPicture, 
 {
     if (!TransitionIdle())
         return;
-    RunSteps({destination, nullptr, newPicture},
+    RunSteps(destination, nullptr, newPicture,
              DoorsCloseGeometry(PixelWidth(destination), PixelHeight(destination), direction, step));
 }
 
@@ -47,7 +48,7 @@ void modTransition::DoorsOpen(Surface &destination, const Surface &newPicture, i
 {
     if (!TransitionIdle())
         return;
-    RunSteps({destination, nullptr, newPicture},
+    RunSteps(destination, nullptr, newPicture,
              DoorsOpenGeometry(PixelWidth(destination), PixelHeight(destination), direction, step));
 }
 
@@ -56,7 +57,7 @@ void modTransition::Blinds(Surface &destination, const Surface &newPicture, int 
 {
     if (!TransitionIdle())
         return;
-    RunSteps({destination, nullptr, newPicture},
+    RunSteps(destination, nullptr, newPicture,
              BlindsGeometry(PixelWidth(destination), PixelHeight(destination), code, step, bandSize));
 }
 
@@ -67,7 +68,7 @@ void modTransition::RandomLines(Surface &destination, const Surface &newPicture,
         return;
     const int W = PixelWidth(destination);
     const int H = PixelHeight(destination);
-    RunSteps({destination, nullptr, newPicture},
+    RunSteps(destination, nullptr, newPicture,
              RandomLinesGeometry(W, H, orientation, linesPerPassLessOne,
                                  ShuffledLines(orientation == 1 ? W : H, random_)));
 }
@@ -77,7 +78,7 @@ void modTransition::CombWipe(Surface &destination, const Surface &newPicture, in
 {
     if (!TransitionIdle())
         return;
-    RunSteps({destination, nullptr, newPicture},
+    RunSteps(destination, nullptr, newPicture,
              CombWipeGeometry(PixelWidth(destination), PixelHeight(destination), direction, step, stripSize,
                               firstSide));
 }
@@ -87,7 +88,7 @@ void modTransition::CombSlide(Surface &destination, const Surface &newPicture, i
 {
     if (!TransitionIdle())
         return;
-    RunSteps({destination, nullptr, newPicture},
+    RunSteps(destination, nullptr, newPicture,
              CombSlideGeometry(PixelWidth(destination), PixelHeight(destination), direction, step, stripSize,
                                firstSide));
 }
@@ -100,7 +101,7 @@ void modTransition::StretchIn(Surface &destination, const Surface &oldPicture, c
     const EffectGeometry geometry = StretchInGeometry(PixelWidth(destination), PixelHeight(destination), direction,
                                                       step, extraStepsPerPass, oldPictureMode);
     SetStretchBltMode(destination, StretchMode::Halftone);
-    RunSteps({destination, &oldPicture, newPicture}, geometry);
+    RunSteps(destination, &oldPicture, newPicture, geometry);
 }
 
 void modTransition::StretchDoors(Surface &destination, const Surface &oldPicture, const Surface &newPicture,
@@ -111,7 +112,7 @@ void modTransition::StretchDoors(Surface &destination, const Surface &oldPicture
     const EffectGeometry geometry = StretchDoorsGeometry(PixelWidth(destination), PixelHeight(destination),
                                                          direction, step, extraStepsPerPass, oldPictureMode);
     SetStretchBltMode(destination, StretchMode::Halftone);
-    RunSteps({destination, &oldPicture, newPicture}, geometry);
+    RunSteps(destination, &oldPicture, newPicture, geometry);
 }
 
 void modTransition::CrossSlide(Surface &destination, const Surface &oldPicture, const Surface &newPicture,
@@ -121,44 +122,46 @@ void modTransition::CrossSlide(Surface &destination, const Surface &oldPicture, 
         return;
     destination.setPicture(oldPicture.picture());
     const CrossSlideGeometry geometry(PixelWidth(destination), PixelHeight(destination), direction);
-    const Surfaces surfaces{destination, &oldPicture, newPicture};
+    StepPainter painter(destination, &oldPicture, newPicture);
     std::vector<StepCopy> copies;
     int i = 0;
 
     // Phase one ends by clearing the flag, which leaves the guard open for one yield.
     TransitionRunning = true;
-    RunPasses(surfaces, [&] {
+    RunPasses(destination, newPicture, [&] {
         copies.clear();
         geometry.phaseOneAt(i, copies);
-        Draw(surfaces, copies);
+        painter.paint(copies);
         i += step;
         return i >= geometry.half() ? Pass::DrawnLast : Pass::Drawn;
     });
 
     TransitionRunning = true;
-    RunPasses(surfaces, [&] {
+    RunPasses(destination, newPicture, [&] {
         if (i < 0)
             return Pass::Ended;
         copies.clear();
         geometry.phaseTwoAt(i, copies);
-        Draw(surfaces, copies);
+        painter.paint(copies);
         i -= step;
         return Pass::Drawn;
     });
 }
 
-void modTransition::RunSteps(const Surfaces &surfaces, const EffectGeometry &geometry)
+void modTransition::RunSteps(Surface &destination, const Surface *oldPicture, const Surface &newPicture,
+                             const EffectGeometry &geometry)
 {
+    StepPainter painter(destination, oldPicture, newPicture);
     std::vector<StepCopy> copies;
     int i = 0;
     TransitionRunning = true;
-    RunPasses(surfaces, [&] {
+    RunPasses(destination, newPicture, [&] {
         for (int n = 0; n < geometry.stepsPerPass; ++n) {
             if (i >= geometry.limit)
                 return Pass::Ended;
             copies.clear();
             geometry.copiesAt(i, copies);
-            Draw(surfaces, copies);
+            painter.paint(copies);
             i += geometry.step;
         }
         return Pass::Drawn;
@@ -168,7 +171,7 @@ void modTransition::RunSteps(const Surfaces &surfaces, const EffectGeometry &geo
 // A failure anywhere in here leaves TransitionRunning set on purpose: later effects
 // then return at once and slides change without a transition.
 template <typename DuePass>
-bool modTransition::RunPasses(const Surfaces &surfaces, DuePass duePass)
+void modTransition::RunPasses(Surface &destination, const Surface &newPicture, DuePass duePass)
 {
     while (TransitionRunning) {
         const std::int64_t due = LastStepTick + StepInterval;
@@ -180,27 +183,13 @@ bool modTransition::RunPasses(const Surfaces &surfaces, DuePass duePass)
         const Pass pass = duePass();
         if (pass == Pass::Ended) {
             TransitionRunning = false;
-            surfaces.destination.setPicture(surfaces.newPicture.picture());
-            return true;
+            destination.setPicture(newPicture.picture());
+            return;
         }
-        surfaces.destination.refresh();
+        destination.refresh();
         LastStepTick = clock_.GetTickCount();
         if (pass == Pass::DrawnLast)
             TransitionRunning = false;
         yield_.DoEvents();
-    }
-    return false;
-}
-
-void modTransition::Draw(const Surfaces &surfaces, const std::vector<StepCopy> &copies)
-{
-    for (const StepCopy &copy : copies) {
-        const Surface &source = copy.source == CopySource::OldPicture ? *surfaces.oldPicture : surfaces.newPicture;
-        if (copy.stretched)
-            StretchBlt(surfaces.destination, copy.x, copy.y, copy.width, copy.height, source, copy.sourceX,
-                       copy.sourceY, copy.sourceWidth, copy.sourceHeight);
-        else
-            BitBlt(surfaces.destination, copy.x, copy.y, copy.width, copy.height, source, copy.sourceX,
-                   copy.sourceY);
     }
 }

@@ -1,10 +1,8 @@
 #pragma once
 
 #include "RuntimeRandom.h"
-#include "StepCopy.h"
 
 #include <cstdint>
-#include <vector>
 
 class Surface;
 class TickClock;
@@ -43,19 +41,11 @@ private:
     // found the effect at its end.
     enum class Pass { Drawn, DrawnLast, Ended };
 
-    // The surfaces of one call; `oldPicture` is null for effects that do not use it.
-    struct Surfaces
-    {
-        Surface &destination;
-        const Surface *oldPicture;
-        const Surface &newPicture;
-    };
-
-    void RunSteps(const Surfaces &surfaces, const EffectGeometry &geometry);
-    // Passes while TransitionRunning holds; returns true when a due pass ended the effect.
+    void RunSteps(Surface &destination, const Surface *oldPicture, const Surface &newPicture,
+                  const EffectGeometry &geometry);
+    // Passes while TransitionRunning holds, up to the due pass that ends the effect.
     template <typename DuePass>
-    bool RunPasses(const Surfaces &surfaces, DuePass duePass);
-    static void Draw(const Surfaces &surfaces, const std::vector<StepCopy> &copies);
+    void RunPasses(Surface &destination, const Surface &newPicture, DuePass duePass);
 
     TickClock &clock_;
     EventYield &yield_;

@@ -112,3 +112,26 @@ TEST(StepLoop, FailureLeavesTheTransitionRunningSoLaterEffectsReturnAtOnce)
 }
 
 }
+
+namespace {
+
+// A nested slide switch rewrites the new picture and the destination while an effect runs.
+TEST(StepLoop, BandsAreCopiedWholeAgainAfterTheSurfacesChange)
+{
+    TransitionRig rig(2, 6);
+    rig.yield.onDrawnPass = [&] {
+        if (rig.yield.frames.size() == 3)
+            rig.newPicture.setPicture(TaggedImage(2, 6, Old));
+        if (rig.yield.frames.size() == 4)
+            rig.destination.setPicture(TaggedImage(2, 6, Shown));
+    };
+    rig.transitions.Wipe(rig.destination, rig.newPicture, 1, 1);
+
+    ASSERT_EQ(rig.yield.frames.size(), 6u);
+    EXPECT_EQ(Rows(rig.yield.frames[2]), "NNSSSS");
+    EXPECT_EQ(Rows(rig.yield.frames[3]), "OOOSSS");
+    EXPECT_EQ(Rows(rig.yield.frames[4]), "OOOOSS");
+    EXPECT_EQ(Rows(rig.yield.frames[5]), "OOOOOS");
+}
+
+}

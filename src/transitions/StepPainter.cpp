@@ -1,0 +1,69 @@
+#include "StepPainter.h"
+
+#include "Gdi.h"
+#include "Surface.h"
+
+#include <algorithm>
+#include <tuple>
+
+namespace {
+
+[[nodiscard]] bool InPlace(const StepCopy &copy)
+{
+    return copy.source == CopySource::NewPicture && !copy.stretched && copy.sourceX == copy.x
+        && copy.sourceY == copy.y;
+}
+
+// What `current` adds to `previous` when that is one rectangle; otherwise all of `current`.
+[[nodiscard]] StepCopy Growth(const StepCopy &previous, const StepCopy &current)
+{
+    if (previous.width <= 0 || previous.height <= 0)
+        return current;
+    const auto [x, y, w, h] = std::tuple(current.x, current.y, current.width, current.height);
+    const auto [px, py, pw, ph] = std::tuple(previous.x, previous.y, previous.width, previous.height);
+    if (px == x && pw == w && ph <= h) {
+        if (py == y)
+            return StepCopy::inPlace(x, y + ph, w, h - ph);
+        if (py + ph == y + h)
+            return StepCopy::inPlace(x, y, w, h - ph);
+    }
+    if (py == y && ph == h && pw <= w) {
+        if (px == x)
+            return StepCopy::inPlace(x + pw, y, w - pw, h);
+        if (px + pw == x + w)
+            return StepCopy::inPlace(x, y, w - pw, h);
+    }
+    return current;
+}
+
+}
+
+StepPainter::StepPainter(Surface &destination, const Surface *oldPicture, const Surface &newPicture)
+    : destination_(destination), oldPicture_(oldPicture), newPicture_(newPicture)
+{
+}
+
+void StepPainter::paint(const std::vector<StepCopy> &copies)
+{
+    const bool grows = continuesLastStep(copies);
+    for (std::size_t n = 0; n < copies.size(); ++n) {
+        const StepCopy copy = grows ? Growth(last_[n], copies[n]) : copies[n];
+        const Surface &source = copy.source == CopySource::OldPicture ? *oldPicture_ : newPicture_;
+        if (copy.stretched)
+            StretchBlt(destination_, copy.x, copy.y, copy.width, copy.height, source, copy.sourceX, copy.sourceY,
+                       copy.sourceWidth, copy.sourceHeight);
+        else
+            BitBlt(destination_, copy.x, copy.y, copy.width, copy.height, source, copy.sourceX, copy.sourceY);
+    }
+    last_ = copies;
+    // Any write to an image, ours included, changes its key; reading leaves it alone.
+    destinationKey_ = destination_.image().cacheKey();
+    newPictureKey_ = newPicture_.image().cacheKey();
+}
+
+bool StepPainter::continuesLastStep(const std::vector<StepCopy> &copies) const
+{
+    return !copies.empty() && copies.size() == last_.size() && destinationKey_ == destination_.image().cacheKey()
+        && newPictureKey_ == newPicture_.image().cacheKey() && std::all_of(copies.begin(), copies.end(), InPlace)
+        && std::all_of(last_.begin(), last_.end(), InPlace);
+}
