@@ -161,6 +161,8 @@ QByteArray SettingsDoc::serialized() const
 
 SettingsSaveResult SettingsDoc::SaveSettings(const SettingsValues &values)
 {
+    // A failed save leaves the document as the file is, so later readers see what is stored.
+    const QDomDocument stored = document_.cloneNode(true).toDocument();
     const auto setText = [this](const QString &path, const QString &text) {
         QDomElement element = selectOrCreate(path);
         while (element.hasChildNodes())
@@ -185,7 +187,8 @@ SettingsSaveResult SettingsDoc::SaveSettings(const SettingsValues &values)
     if (first.isProcessingInstruction() && first.nodeName() == QLatin1String("xml"))
         first.setNodeValue(QStringLiteral("version=\"1.0\" encoding=\"UTF-8\""));
 
-    const auto failed = [this](const QString &reason) {
+    const auto failed = [this, &stored](const QString &reason) {
+        document_ = stored;
         return SettingsSaveResult{false, QStringLiteral("The settings could not be saved to %1: %2").arg(QDir::toNativeSeparators(filePath_), reason)};
     };
     if (keepBackupBeforeSave_ && QFileInfo::exists(filePath_)) {

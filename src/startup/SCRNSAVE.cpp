@@ -41,9 +41,14 @@ void ShowMousePointer(PointerDisplay &pointer)
     }
 }
 
+void EndProgram()
+{
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
 void EndSaver(PointerDisplay &pointer)
 {
     ShowMousePointer(pointer);
-    std::fflush(nullptr);
-    std::_Exit(0);
+    EndProgram();
 }

@@ -27,5 +27,8 @@ void Main(const QString &commandLine, MainServices &services);
 void HideMousePointer(PointerDisplay &pointer);
 void ShowMousePointer(PointerDisplay &pointer);
 
-// Shows the pointer and ends the process at once: nothing is saved, no window closes.
+// Ends the process at once: nothing is saved, no window's close handling runs.
+[[noreturn]] void EndProgram();
+
+// Shows the pointer and ends the program.
 [[noreturn]] void EndSaver(PointerDisplay &pointer);

@@ -210,12 +210,25 @@ TEST_F(SettingsDocTest, FailedSaveNamesFileAndReasonAndKeepsOldFile)
     EXPECT_EQ(read(), Example);
 }
 
-TEST_F(SettingsDocTest, FailedSaveIntoMissingFolderReportsAndWritesNothing)
+TEST_F(SettingsDocTest, FailedSaveReportsWritesNothingAndKeepsStoredValuesInMemory)
 {
-    SettingsDoc doc(dir.filePath("no/such/folder/settings.xml"));
-    doc.load();
-    const SettingsSaveResult result = doc.SaveSettings(SettingsValues{});
+    write(Example);
+    SettingsDoc doc(path());
+    ASSERT_TRUE(doc.load().ok);
+    // A folder where the file should be makes every write fail, for root too.
+    ASSERT_TRUE(QFile::remove(path()));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(SettingsFileName));
+    SettingsValues values;
+    values.timer = QStringLiteral("9");
+    values.files = {"/new.png"};
+    const SettingsSaveResult result = doc.SaveSettings(values);
     EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.message.contains("settings.xml"));
+    EXPECT_TRUE(result.message.contains(QDir::toNativeSeparators(path())));
+    EXPECT_EQ(doc.timerText(), "5");
+    EXPECT_EQ(doc.fileCount(), 4);
+
+    SettingsDoc nowhere(dir.filePath("no/such/folder/settings.xml"));
+    nowhere.load();
+    EXPECT_FALSE(nowhere.SaveSettings(values).ok);
     EXPECT_FALSE(QFile::exists(dir.filePath("no/such/folder/settings.xml")));
 }

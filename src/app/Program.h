@@ -1,0 +1,54 @@
+#pragma once
+
+#include "Dialogs.h"
+#include "EventYield.h"
+#include "PointerDisplay.h"
+#include "SCRNSAVE.h"
+#include "SettingsDoc.h"
+#include "ShowChoices.h"
+#include "SingleInstance.h"
+#include "TickClock.h"
+#include "modTransition.h"
+
+#include <memory>
+
+class BlankForm;
+class SetupForm;
+class frmColorPick;
+
+// The running program: owns the settings document, the platform services and the
+// three windows, each created and loaded on first reference.
+class Program final : public MainServices, public ShowChoices
+{
+public:
+    Program(const QString &programFolder, const QString &programPath);
+    ~Program() override;
+
+    bool anotherCopyRunning() override;
+    void loadSettings() override;
+    EventYield &events() override { return events_; }
+    void showSetupFormModal() override;
+    void showBlankForm() override;
+
+    ColorValue backgroundColor() override;
+    bool randomTransitions() override;
+    ImageSize imageSize() override;
+
+private:
+    SetupForm &setupForm();
+    BlankForm &blankForm();
+    frmColorPick &colorPicker();
+
+    QString programFolder_;
+    SingleInstance instance_;
+    std::unique_ptr<SettingsDoc> settings_;
+    SteadyTickClock clock_;
+    QtEventYield events_{clock_};
+    QtPointerDisplay pointer_;
+    QtMessageSink messages_;
+    QtFileChooser files_;
+    modTransition transitions_{clock_, events_};
+    std::unique_ptr<frmColorPick> colorPicker_;
+    std::unique_ptr<SetupForm> setupForm_;
+    std::unique_ptr<BlankForm> blankForm_;
+};

@@ -1,0 +1,102 @@
+#include "ProgramRig.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Button centres in the dialog's client area, from their twips positions (Frame1 sits 120 twips up).
+const QPoint AddFile(456, 96), Preview(180, 376), Ok(340, 380), Apply(404, 380), Cancel(468, 380);
+
+std::optional<QRect> openDialog(ProgramRig &rig, QProcess *&process)
+{
+    process = &rig.start({"/c"});
+    std::optional<QRect> geometry;
+    ProgramRig::waitUntil([&] { return (geometry = ProgramRig::windowGeometry("Screen Saver")).has_value(); }, 10000);
+    return geometry;
+}
+
+void click(const QRect &dialog, QPoint at)
+{
+    ProgramRig::xdotool({"mousemove", QString::number(dialog.x() + at.x()), QString::number(dialog.y() + at.y())});
+    ProgramRig::xdotool({"click", "1"});
+}
+
+} // namespace
+
+TEST(SetupE2E, DialogAppearsCentredAndCancelEndsWithoutSaving)
+{
+    ProgramRig rig;
+    rig.writeSettings("4", 0, 1, "small", {});
+    const QByteArray before = rig.readFile("settings.xml");
+    QProcess *process = nullptr;
+    const std::optional<QRect> dialog = openDialog(rig, process);
+    ASSERT_TRUE(dialog);
+    EXPECT_EQ(dialog->size(), QSize(505, 404));
+    EXPECT_NEAR(dialog->x(), (1024 - 505) / 2, 1);
+    EXPECT_NEAR(dialog->y(), (768 - 404) / 2, 1);
+    ProgramRig::keep(ProgramRig::screenshot(), QStringLiteral("setup-dialog"));
+    click(*dialog, Cancel);
+    EXPECT_TRUE(ProgramRig::endsCleanly(*process, 3000));
+    EXPECT_EQ(rig.readFile("settings.xml"), before);
+}
+
+TEST(SetupE2E, AddFileThroughRealFileDialogThenApplyKeepsForeignContent)
+{
+    ProgramRig rig;
+    rig.writeSettings("4", 0, 1, "small", {});
+    const QString added = rig.picture("added.png", qRgb(10, 200, 30), QSize(80, 60));
+    QProcess *process = nullptr;
+    const std::optional<QRect> dialog = openDialog(rig, process);
+    ASSERT_TRUE(dialog);
+    click(*dialog, AddFile);
+    // The file dialog takes the typed path in its name field, which has the focus.
+    ASSERT_TRUE(ProgramRig::waitUntil([] {
+        QProcess search;
+        search.start("xdotool", {"search", "--onlyvisible", "--name", "."});
+        search.waitForFinished();
+        return search.readAllStandardOutput().split('\n').size() > 2;
+    }, 5000));
+    ProgramRig::waitUntil([] { return false; }, 800);
+    ProgramRig::xdotool({"type", "--delay", "20", added});
+    ProgramRig::xdotool({"key", "Return"});
+    ProgramRig::waitUntil([] { return false; }, 800);
+    click(*dialog, Apply);
+    EXPECT_TRUE(ProgramRig::waitUntil([&] { return rig.readFile("settings.xml").contains("added.png"); }, 5000));
+    const QByteArray saved = rig.readFile("settings.xml");
+    EXPECT_TRUE(saved.contains("<extra>kept</extra>"));
+    EXPECT_TRUE(saved.contains("<!-- e2e -->"));
+    EXPECT_TRUE(saved.contains("<timer>4</timer>"));
+    click(*dialog, Ok);
+    EXPECT_TRUE(ProgramRig::endsCleanly(*process, 3000));
+}
+
+TEST(SetupE2E, PreviewRunsTheShowOverTheDialogAndInputEndsIt)
+{
+    ProgramRig rig;
+    rig.writeSettings("1", 128 * 256, 0, "FullScreen", {rig.picture("red.png", qRgb(255, 0, 0), QSize(40, 30))});
+    QProcess *process = nullptr;
+    const std::optional<QRect> dialog = openDialog(rig, process);
+    ASSERT_TRUE(dialog);
+    click(*dialog, Preview);
+    EXPECT_TRUE(ProgramRig::waitUntil([] { return ProgramRig::screenshot().pixel(512, 384) == qRgb(255, 0, 0); }, 6000));
+    ProgramRig::xdotool({"key", "space"});
+    EXPECT_TRUE(ProgramRig::endsCleanly(*process, 2000));
+}
+
+TEST(SetupE2E, MalformedSettingsOpensOnPresetsAndApplyKeepsBackup)
+{
+    ProgramRig rig;
+    const QByteArray broken = "<settings><timer>9</timer><files>";
+    rig.writeFile("settings.xml", broken);
+    QProcess *process = nullptr;
+    const std::optional<QRect> dialog = openDialog(rig, process);
+    ASSERT_TRUE(dialog);
+    click(*dialog, Apply);
+    EXPECT_TRUE(ProgramRig::waitUntil([&] { return rig.readFile("settings.xml.bak") == broken; }, 5000));
+    const QByteArray saved = rig.readFile("settings.xml");
+    EXPECT_TRUE(saved.contains("<timer>1</timer>"));
+    EXPECT_TRUE(saved.contains("<imagesize>medium</imagesize>"));
+    EXPECT_TRUE(saved.contains("<transition>1</transition>"));
+    click(*dialog, Cancel);
+    EXPECT_TRUE(ProgramRig::endsCleanly(*process, 3000));
+}
