@@ -96,6 +96,9 @@ void frmColorPick::BuildControls()
     optH = place(new QRadioButton(QStringLiteral("H:"), Frame2), "optH", 0, 34, 31, 17);
     optS = place(new QRadioButton(QStringLiteral("S:"), Frame2), "optS", 0, 54, 31, 17);
     optB = place(new QRadioButton(QStringLiteral("B:"), Frame2), "optB", 0, 74, 33, 17);
+    // The captions must clear the boxes that start 30 pixels in.
+    for (QRadioButton *option : {optH, optS, optB})
+        option->setStyleSheet(QStringLiteral("QRadioButton { spacing: 1px; }"));
     txtH = box(Frame2, "txtH", 30, 32);
     txtS = box(Frame2, "txtS", 30, 52);
     txtB = box(Frame2, "txtB", 30, 72);
@@ -129,6 +132,10 @@ void frmColorPick::BuildControls()
     cmbPreset->addItems({QStringLiteral("Custom..."), QStringLiteral("Microsoft\u00AE Internet Explorer"),
                          QStringLiteral("Netscape Navigator (TM)"), QStringLiteral("Safe Palette (216)")});
     cmbPreset->setPlaceholderText(QStringLiteral("Safe Colors"));
+    // The longest entry shown closed, "Safe Palette (216)", must fit the narrow box.
+    QFont listFont = cmbPreset->font();
+    listFont.setStretch(QFont::Condensed);
+    cmbPreset->setFont(listFont);
 
     Frame3 = place(new QFrame(this), "Frame3", 302, 204, 65, 31);
     lblADDColor = place(new Swatch(Frame3), "lblADDColor", 2, 8, 57, 23);
