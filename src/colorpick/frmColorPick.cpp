@@ -174,7 +174,7 @@ void frmColorPick::BuildControls()
 
 void frmColorPick::Load()
 {
-    // The controls as designed; a reload after a close from the title bar starts here too.
+    // Every control and drawing in its first state; a close from the title bar comes back here.
     picker_.ClearDrawing();
     PaletteMode = PickerFace;
     FieldDragging = false;
@@ -344,13 +344,14 @@ void frmColorPick::cmbPreset_Click(int index)
     picker_.ClearDrawing();
     if (index < 0)
         return;
-    if (index == 0)
-        picker_.LoadCustomColors();
-    else if (index == SafeList - 1)
-        picker_.DrawSafePalette();
-    Frame3->setVisible(index == 0);
-    cmdADD->setVisible(index == 0);
+    // The list's entries come in PaletteMode order.
     PaletteMode = index + 1;
+    if (PaletteMode == CustomList)
+        picker_.LoadCustomColors();
+    else if (PaletteMode == SafeList)
+        picker_.DrawSafePalette();
+    Frame3->setVisible(PaletteMode == CustomList);
+    cmdADD->setVisible(PaletteMode == CustomList);
 }
 
 void frmColorPick::cmdADD_Click()

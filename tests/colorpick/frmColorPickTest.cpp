@@ -89,16 +89,7 @@ TEST_F(frmColorPickTest, WindowAndControlsAtTheirPositions)
     };
     for (const auto &[name, rect] : layout)
         EXPECT_EQ(control(name)->geometry(), rect) << name;
-    const std::pair<const char *, QPoint> labels[] = {
-        {"Label1", {20, 10}}, {"Label3", {70, 10}}, {"lblH", {56, 32}}, {"lblS", {56, 54}},
-        {"lblBB", {56, 74}},  {"lblR", {80, 34}},   {"lblG", {80, 54}}, {"lblB", {80, 74}},
-    };
-    for (const auto &[name, position] : labels)
-        EXPECT_EQ(control(name)->pos(), position) << name;
     EXPECT_EQ(control<QPushButton>("cmdADD")->text(), QStringLiteral(" << Add    "));
-    EXPECT_EQ(control<QPushButton>("Command1")->text(), QStringLiteral("O&K"));
-    EXPECT_EQ(control<QPushButton>("Command2")->text(), QStringLiteral("&Cancel"));
-    EXPECT_EQ(control<QPushButton>("Command3")->text(), QStringLiteral("&Preset"));
 }
 
 TEST_F(frmColorPickTest, LoadState)
@@ -112,11 +103,8 @@ TEST_F(frmColorPickTest, LoadState)
     EXPECT_EQ(dialog.picker().SliderY, 265.0f);
     EXPECT_EQ(dialog.picker().SelectedCell, 1);
     EXPECT_TRUE(control("Frame2")->isVisible());
-    EXPECT_FALSE(control("cmbPreset")->isVisible());
-    EXPECT_FALSE(control("cmdADD")->isVisible());
-    EXPECT_FALSE(control("lblADDColor")->isVisible());
-    EXPECT_EQ(control<QComboBox>("cmbPreset")->count(), 4);
-    EXPECT_EQ(control<QComboBox>("cmbPreset")->currentText(), QString());
+    EXPECT_FALSE(control("cmbPreset")->isVisible() || control("cmdADD")->isVisible() || control("lblADDColor")->isVisible());
+    EXPECT_EQ(control<QComboBox>("cmbPreset")->currentIndex(), -1);
     EXPECT_EQ(control<QComboBox>("cmbPreset")->placeholderText(), QStringLiteral("Safe Colors"));
     // Red field with the marker at its top right, slider marker at the bottom.
     EXPECT_EQ(pixel(265, 10), RGB(255, 0, 0));
@@ -285,19 +273,6 @@ TEST_F(frmColorPickTest, HueSliderDragChangesOnlyHueAndNewUntilRelease)
     EXPECT_EQ(dialog.selectedColor(), chosen.toColor());
     EXPECT_EQ(QStringList(boxes().mid(3)),
               (QStringList{QString::number(chosen.red), QString::number(chosen.green), QString::number(chosen.blue)}));
-}
-
-TEST_F(frmColorPickTest, FieldClickInSaturationModeRedrawsTheSlider)
-{
-    clickButton("optS");
-    click(100, 60);
-    EXPECT_EQ(text("txtH"), QString::number(int(90 * 360 / 255.0)));
-    EXPECT_EQ(text("txtB"), QString::number(int(205 * 100 / 255.0)));
-    const ColorParts under = SplitColor(pixel(100, 60));
-    // The slider runs from that colour at the top to white at the bottom.
-    EXPECT_EQ(pixel(282, 10), under.toColor());
-    EXPECT_EQ(pixel(282, 265), RGB(255, 255, 255));
-    EXPECT_EQ(dialog.selectedColor(), pixel(282, 265));
 }
 
 TEST_F(frmColorPickTest, ModeRoundTripRestoresBothMarkers)

@@ -32,21 +32,6 @@ protected:
     modColorPick picker;
 };
 
-TEST_F(modColorPickTest, SharedRectanglesAndCells)
-{
-    EXPECT_EQ(picker.FieldRect.left, 10);
-    EXPECT_EQ(picker.FieldRect.top, 10);
-    EXPECT_EQ(picker.FieldRect.right, 265);
-    EXPECT_EQ(picker.FieldRect.bottom, 265);
-    EXPECT_EQ(picker.SliderRect.left, 277);
-    EXPECT_EQ(picker.SliderRect.top, 10);
-    EXPECT_EQ(picker.SliderRect.right, 292);
-    EXPECT_EQ(picker.SliderRect.bottom, 265);
-    EXPECT_EQ(picker.PaletteCells[1].left, 10);
-    EXPECT_EQ(picker.PaletteCells[17].top, 28);
-    EXPECT_EQ(picker.surface().size(), QSize(434, 277));
-}
-
 TEST_F(modColorPickTest, HueFieldEveryPixel)
 {
     picker.DrawHueField({255, 0, 0});
@@ -60,36 +45,27 @@ TEST_F(modColorPickTest, HueFieldEveryPixel)
     EXPECT_EQ(at(137, 265), (ColorParts{0, 0, 0}));
 }
 
-TEST_F(modColorPickTest, BrightnessFieldIsMirroredIntoTheFrame)
+TEST_F(modColorPickTest, BrightnessAndSaturationFieldsAreMirroredIntoTheFrame)
 {
-    picker.DrawBrightnessField();
     const auto ends = SectorEnds(255);
-    for (int t = 0; t < 256; ++t)
-        for (int x = 0; x < 256; ++x) {
-            const ColorParts p = PureHue(x, ends);
-            ASSERT_EQ(at(265 - x, 10 + t),
-                      (ColorParts{SaturationBlend(p.red, t), SaturationBlend(p.green, t), SaturationBlend(p.blue, t)}))
-                << x << "," << t;
-        }
-    // Red at both ends of the top row, yellow before green toward the right.
+    const auto expectMirrored = [&](int (*blend)(int, int)) {
+        for (int t = 0; t < 256; ++t)
+            for (int x = 0; x < 256; ++x) {
+                const ColorParts p = PureHue(x, ends);
+                ASSERT_EQ(at(265 - x, 10 + t), (ColorParts{blend(p.red, t), blend(p.green, t), blend(p.blue, t)}))
+                    << x << "," << t;
+            }
+    };
+    picker.DrawBrightnessField();
+    expectMirrored(SaturationBlend);
+    // Red at both ends of the top row, yellow toward the left; white at the bottom.
     EXPECT_EQ(at(10, 10), (ColorParts{255, 0, 0}));
     EXPECT_EQ(at(265, 10), (ColorParts{255, 0, 0}));
     EXPECT_EQ(at(265 - 212, 10), (ColorParts{246, 255, 0}));
     EXPECT_EQ(at(100, 265), (ColorParts{255, 255, 255}));
-}
 
-TEST_F(modColorPickTest, SaturationFieldIsMirroredIntoTheFrame)
-{
     picker.DrawSaturationField();
-    const auto ends = SectorEnds(255);
-    for (int t = 0; t < 256; ++t)
-        for (int x = 0; x < 256; ++x) {
-            const ColorParts p = PureHue(x, ends);
-            ASSERT_EQ(at(265 - x, 10 + t),
-                      (ColorParts{BrightnessScale(p.red, t), BrightnessScale(p.green, t), BrightnessScale(p.blue, t)}))
-                << x << "," << t;
-        }
-    EXPECT_EQ(at(265 - 128, 10), (ColorParts{0, 252, 255}));
+    expectMirrored(BrightnessScale);
     EXPECT_EQ(at(100, 265), (ColorParts{0, 0, 0}));
 }
 
@@ -184,16 +160,9 @@ TEST_F(modColorPickTest, MoveMarkerLeavesOnlyTheNewRing)
     EXPECT_EQ(imageDifference(image(), fresh.surface().image()), QString());
 }
 
-TEST_F(modColorPickTest, SafePaletteCells)
+TEST_F(modColorPickTest, PaletteCellsHaveABlackBorder)
 {
     picker.DrawSafePalette();
-    const auto inside = [&](int cell) {
-        return GetPixel(picker.surface(), picker.PaletteCells[cell].left + 7, picker.PaletteCells[cell].top + 7);
-    };
-    EXPECT_EQ(inside(36), RGB(0, 255, 255));
-    EXPECT_EQ(inside(37), RGB(51, 0, 0));
-    EXPECT_EQ(inside(216), RGB(255, 255, 255));
-    EXPECT_EQ(inside(220), 0);
     // 15 × 15 with a black border; right and bottom exclusive.
     const PixelRect cell = picker.PaletteCells[216];
     EXPECT_EQ(GetPixel(picker.surface(), cell.left, cell.top + 5), 0);
@@ -220,20 +189,6 @@ TEST_F(modColorPickTest, SafePickerFrameDrawnAndCleared)
     EXPECT_EQ(GetPixel(picker.surface(), picker.PaletteCells[2].left, cell.top + 5), 0);
 }
 
-TEST_F(modColorPickTest, CellHitsAreStrict)
-{
-    EXPECT_EQ(picker.CellAt(10, 17), 0);
-    EXPECT_EQ(picker.CellAt(11, 17), 1);
-    EXPECT_EQ(picker.CellAt(24, 17), 1);
-    EXPECT_EQ(picker.CellAt(25, 17), 0);
-    EXPECT_EQ(picker.CellAt(27, 17), 0);
-    EXPECT_EQ(picker.CellAt(29, 17), 2);
-    EXPECT_EQ(picker.CellAt(17, 10), 0);
-    EXPECT_EQ(picker.CellAt(17, 29), 17);
-    EXPECT_EQ(picker.CellAt(294, 258), 224);
-    EXPECT_EQ(picker.CellAt(300, 100), 0);
-}
-
 TEST_F(modColorPickTest, LoadCustomColorsDrawsTheGrid)
 {
     QFile file(dir.filePath(CustomColorsFileName));
@@ -245,16 +200,6 @@ TEST_F(modColorPickTest, LoadCustomColorsDrawsTheGrid)
     EXPECT_EQ(GetPixel(picker.surface(), 17, 17), 65280);
     EXPECT_EQ(GetPixel(picker.surface(), 35, 17), 16777215);
     EXPECT_EQ(GetPixel(picker.surface(), 287, 251), 16777215);
-}
-
-TEST_F(modColorPickTest, SaveCustomColorsReportsAFailure)
-{
-    modColorPick blocked(dir.filePath(QStringLiteral("missing/usercolors.cps")));
-    blocked.CustomColors[3] = 77;
-    EXPECT_FALSE(blocked.SaveCustomColors().isEmpty());
-    EXPECT_EQ(blocked.CustomColors[3], 77);
-    EXPECT_TRUE(picker.SaveCustomColors().isEmpty());
-    EXPECT_TRUE(QFile::exists(dir.filePath(CustomColorsFileName)));
 }
 
 TEST_F(modColorPickTest, ColorInfoPrintsOverThePreviousReadOut)
