@@ -31,6 +31,11 @@ void Surface::setBackColor(ColorValue color)
 
 void Surface::clear()
 {
+    if (picture_.size() == image_.size() && picture_.format() == QImage::Format_RGB32) {
+        image_ = picture_; // shares the pixels until the next drawing
+        markChanged(image_.rect());
+        return;
+    }
     image_.fill(toQRgb(background_));
     if (!picture_.isNull()) {
         QPainter painter(&image_);
@@ -50,7 +55,8 @@ void Surface::setPicture(const QImage &picture)
 void Surface::adoptPicture(const QImage &picture)
 {
     picture_ = picture;
-    image_ = QImage(picture.size(), QImage::Format_RGB32);
+    if (image_.size() != picture.size())
+        image_ = QImage(picture.size(), QImage::Format_RGB32);
     clear();
     refresh();
 }

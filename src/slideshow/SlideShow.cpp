@@ -2,7 +2,6 @@
 
 #include "FitPicture.h"
 #include "PictureArea.h"
-#include "PictureLoader.h"
 #include "RuntimeRandom.h"
 #include "SettingsDoc.h"
 #include "ShowChoices.h"
@@ -25,6 +24,7 @@ void SlideShow::Load(QSize screen)
     picImage.clear();
     newPicPosition_ = area.topLeft();
     SlideIndex = 0;
+    prepareNext();
 }
 
 void SlideShow::SwitchPic()
@@ -48,13 +48,13 @@ void SlideShow::SwitchPic()
     }
     picHidden.adoptPicture(QImage());
     services_.events.DoEvents();
-    const PictureLoadResult loaded = LoadPicture(*path);
-    if (!loaded.ok()) {
+    const PreparedSlide slide = preloader_.take(*path, picImage.size());
+    if (!slide.loaded.ok()) {
         advance(); // an unreadable entry must not stop the show on the last good slide
         return;
     }
-    picHidden.adoptPicture(loaded.picture);
-    FitPicture(picHidden, picImage, services_.messages);
+    picHidden.adoptPicture(slide.loaded.picture);
+    FitPicture(slide.loaded.picture, slide.loaded.naturalSize, picImage, services_.messages);
     NewPic.resize(picImage.width(), picImage.height());
     if (services_.choices.randomTransitions()) {
         try {
@@ -63,9 +63,9 @@ void SlideShow::SwitchPic()
             return; // the screen keeps what the effect drew; the entry is tried again
         }
     }
-    const QImage slide = picImage.drawnImage();
-    NewPic.setPicture(slide);
-    PrevPic.adoptPicture(slide);
+    const QImage shown = picImage.drawnImage();
+    NewPic.setPicture(shown);
+    PrevPic.adoptPicture(shown);
     services_.events.DoEvents();
     advance();
 }
@@ -75,6 +75,14 @@ void SlideShow::advance()
     ++SlideIndex;
     if (SlideIndex > LastSlideIndex)
         SlideIndex = 0;
+    prepareNext();
+}
+
+void SlideShow::prepareNext()
+{
+    const std::optional<QString> next = services_.settings.fileAt(SlideIndex);
+    if (next && !next->isEmpty())
+        preloader_.prepare(*next, picImage.size());
 }
 
 void SlideShow::runTransition(std::int32_t choice)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "GenerateRandom.h"
+#include "SlidePreloader.h"
 #include "Surface.h"
 
 #include <QString>
@@ -54,8 +55,10 @@ public:
 private:
     void runTransition(std::int32_t choice);
     void advance();
+    void prepareNext();
 
     Services services_;
+    SlidePreloader preloader_;
     std::int32_t SlideIndex = 0;
     std::int32_t LastSlideIndex = -1;
     int intervalMs_ = 0;

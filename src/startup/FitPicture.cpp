@@ -1,7 +1,6 @@
 #include "FitPicture.h"
 
 #include "Dialogs.h"
-#include "PictureLoader.h"
 #include "Surface.h"
 
 #include <QPainter>
@@ -24,26 +23,45 @@ QRectF FitRect(float sourceWidth, float sourceHeight, float targetWidth, float t
     return QRectF((targetWidth - w) / 2.0f, (targetHeight - h) / 2.0f, w, h);
 }
 
+namespace {
+
+// Pixel edges follow the rounded single-precision rectangle, so the margins stay equal.
+QRect FitArea(QSize naturalSize, QSize target)
+{
+    const QRectF fit = FitRect(float(naturalSize.width()), float(naturalSize.height()), float(target.width()), float(target.height()));
+    return QRect(QPoint(qRound(fit.left()), qRound(fit.top())), QPoint(qRound(fit.right()) - 1, qRound(fit.bottom()) - 1));
+}
+
+} // namespace
+
+QImage FittedPicture(const QImage &picture, QSize naturalSize, QSize target)
+{
+    const QSize size = FitArea(naturalSize, target).size();
+    if (picture.isNull() || size.isEmpty() || picture.size() == size)
+        return picture;
+    return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 void FitPicture(const Surface &source, Surface &target, MessageSink &messages)
 {
-    if (source.height() == 0) {
+    FitPicture(source.picture(), source.size(), target, messages);
+}
+
+void FitPicture(const QImage &picture, QSize naturalSize, Surface &target, MessageSink &messages)
+{
+    if (naturalSize.height() == 0) {
         messages.showMessage(nullptr, ProgramTitle, QStringLiteral("%1 Division by zero").arg(DivisionByZeroError));
         return;
     }
-    const QRectF fit = FitRect(float(source.width()), float(source.height()), float(target.width()), float(target.height()));
     target.clear();
-    if (source.picture().isNull())
+    if (picture.isNull())
         return; // an invalid picture (481) is ignored silently
-    // Pixel edges follow the rounded single-precision rectangle, so the margins stay equal.
-    const QRect area(QPoint(qRound(fit.left()), qRound(fit.top())), QPoint(qRound(fit.right()) - 1, qRound(fit.bottom()) - 1));
+    const QRect area = FitArea(naturalSize, target.size());
     if (area.isEmpty())
         return;
-    const QImage scaled = source.picture().size() == area.size()
-        ? source.picture()
-        : source.picture().scaled(area.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     QPainter painter(&target.image());
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(area.topLeft(), scaled);
+    painter.drawImage(area.topLeft(), FittedPicture(picture, naturalSize, target.size()));
     painter.end();
     target.markChanged(area);
 }

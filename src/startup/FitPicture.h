@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QImage>
 #include <QRectF>
+#include <QSize>
 
 class Surface;
 class MessageSink;
@@ -13,3 +15,11 @@ class MessageSink;
 // with its proportions kept, centred. An invalid picture is ignored silently; any other
 // failure is shown as its code, a blank and its description, and never reaches the caller.
 void FitPicture(const Surface &source, Surface &target, MessageSink &messages);
+
+// The same for a picture that was decoded smaller than its natural size: the geometry
+// is that of the natural size. A picture already at the fitted size is copied as it is.
+void FitPicture(const QImage &picture, QSize naturalSize, Surface &target, MessageSink &messages);
+
+// The picture scaled to the size the fit gives it in a target of the given size: the
+// expensive part of a fit, which can run ahead of time.
+[[nodiscard]] QImage FittedPicture(const QImage &picture, QSize naturalSize, QSize target);
