@@ -1,4 +1,3 @@
-#include "CrossSlideGeometry.h"
 #include "EffectGeometry.h"
 #include "RuntimeRandom.h"
 
@@ -91,33 +90,6 @@ INSTANTIATE_TEST_SUITE_P(
                      {StepCopy::stretch(New, 0, 0, 10, 3, 0, 0, 10, 2),
                       StepCopy::stretch(New, 0, 3, 10, 3, 0, 5, 10, 2)}}),
     [](const testing::TestParamInfo<GeometryCase> &info) { return std::string(info.param.name); });
-
-TEST(GeometryHalves, RoundToTheEvenNeighbour)
-{
-    EXPECT_EQ(HalfToEven(767), 384);
-    EXPECT_EQ(HalfToEven(1025), 512);
-    EXPECT_EQ(HalfToEven(7), 4);
-    EXPECT_EQ(HalfToEven(5), 2);
-    EXPECT_EQ(HalfToEven(768), 384);
-}
-
-TEST(GeometryPasses, StretchAndLinesMakeSeveralStepsPerPass)
-{
-    EXPECT_EQ(StretchInGeometry(10, 7, 2, 1, 2, 0).stepsPerPass, 3);
-    EXPECT_EQ(StretchDoorsGeometry(10, 7, 2, 1, 0, 0).stepsPerPass, 1);
-    EXPECT_EQ(RandomLinesGeometry(10, 7, 1, 4, {0, 1}).stepsPerPass, 5);
-}
-
-TEST(CrossSlideGeometryTest, HalfFollowsTheDirection)
-{
-    EXPECT_EQ(CrossSlideGeometry(10, 7, 1).half(), 3);
-    EXPECT_EQ(CrossSlideGeometry(10, 7, 2).half(), 3);
-    EXPECT_EQ(CrossSlideGeometry(11, 7, 4).half(), 5);
-    std::vector<StepCopy> copies;
-    CrossSlideGeometry(11, 7, 3).phaseOneAt(2, copies);
-    CrossSlideGeometry(11, 7, 4).phaseTwoAt(2, copies);
-    EXPECT_TRUE(copies.empty());
-}
 
 TEST(RandomLineOrder, IsAPermutationOfAllLines)
 {
