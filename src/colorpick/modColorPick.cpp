@@ -12,9 +12,6 @@ constexpr int FieldSize = 256;
 constexpr int ReadOutTop = 80;
 constexpr int ReadOutBottom = 130;
 
-// Colours of the sunken inner edge, as the platform's sunken edge draws its inner ring.
-constexpr ColorValue EdgeDarkShadow = RGB(105, 105, 105);
-constexpr ColorValue EdgeLight = RGB(227, 227, 227);
 
 QRect toQRect(int left, int top, int right, int bottom)
 {
@@ -91,35 +88,15 @@ void modColorPick::MoveSliderMarker(float y)
     SliderY = y;
 }
 
-void modColorPick::DrawSunkenInner(const PixelRect &outer)
-{
-    // Right and bottom exclusive: dark shadow along the top and left, light along the
-    // bottom and right, one pixel wide.
-    QImage &image = surface_.image();
-    const int right = outer.right - 1;
-    const int bottom = outer.bottom - 1;
-    const QRgb dark = toQRgb(EdgeDarkShadow);
-    const QRgb light = toQRgb(EdgeLight);
-    for (int x = outer.left; x < right; ++x)
-        image.setPixel(x, outer.top, dark);
-    for (int y = outer.top; y < bottom; ++y) {
-        image.setPixel(outer.left, y, dark);
-        image.setPixel(right, y, light);
-    }
-    for (int x = outer.left; x <= right; ++x)
-        image.setPixel(x, bottom, light);
-    surface_.markChanged(toQRect(outer.left, outer.top, outer.right, outer.bottom));
-}
-
 void modColorPick::DrawSelFrame()
 {
-    DrawSunkenInner({FieldRect.left - 1, FieldRect.top - 1, FieldRect.right + 3, FieldRect.bottom + 3});
+    DrawEdge(surface_, toQRect(FieldRect.left - 1, FieldRect.top - 1, FieldRect.right + 3, FieldRect.bottom + 3), Edge::SunkenInner);
     Refresh();
 }
 
 void modColorPick::DrawMainFrame()
 {
-    DrawSunkenInner({SliderRect.left - 1, SliderRect.top - 1, SliderRect.right + 1, SliderRect.bottom + 3});
+    DrawEdge(surface_, toQRect(SliderRect.left - 1, SliderRect.top - 1, SliderRect.right + 1, SliderRect.bottom + 3), Edge::SunkenInner);
     Refresh();
 }
 
@@ -255,7 +232,7 @@ void modColorPick::DrawSafePicker(int index, bool clear)
         pen_.setColor(surface_.backColor());
         pen_.Rectangle(cell.left - 2, cell.top - 2, cell.right + 2, cell.bottom + 2);
     } else {
-        DrawEdgeSunken(surface_, toQRect(cell.left - 3, cell.top - 3, cell.right + 3, cell.bottom + 3));
+        DrawEdge(surface_, toQRect(cell.left - 3, cell.top - 3, cell.right + 3, cell.bottom + 3), Edge::Sunken);
     }
 }
 

@@ -74,7 +74,6 @@ private:
     using FieldPixel = std::function<ColorParts(int column, int row)>;
     void DrawField(const FieldPixel &pixel, bool mirrored);
     void DrawSlider(const std::function<int(int component, int line)> &ramp, ColorParts color);
-    void DrawSunkenInner(const PixelRect &outer);
 
     QString customColorsPath_;
     // Where the last read-out was printed: the surface's font may run past the

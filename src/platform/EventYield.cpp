@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
+#include <chrono>
+#include <thread>
 
 void QtEventYield::DoEvents()
 {
@@ -15,6 +17,13 @@ void QtEventYield::DoEventsUntil(std::int64_t dueTick)
 {
     const std::int64_t wait = dueTick - clock_.GetTickCount();
     if (wait <= 0) {
+        DoEvents();
+        return;
+    }
+    if (wait <= 2) {
+        // Timers wake to the millisecond and late; a short wait sleeps to the exact moment
+        // the tick counter reaches the due value, then handles what arrived meanwhile.
+        std::this_thread::sleep_until(std::chrono::steady_clock::time_point(std::chrono::milliseconds(dueTick)));
         DoEvents();
         return;
     }

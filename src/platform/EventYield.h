@@ -14,15 +14,15 @@ public:
     virtual void DoEventsUntil(std::int64_t dueTick) = 0;
 };
 
-class TickClock;
+class SteadyTickClock;
 
 class QtEventYield final : public EventYield
 {
 public:
-    explicit QtEventYield(TickClock &clock) : clock_(clock) {}
+    explicit QtEventYield(SteadyTickClock &clock) : clock_(clock) {}
     void DoEvents() override;
     void DoEventsUntil(std::int64_t dueTick) override;
 
 private:
-    TickClock &clock_;
+    SteadyTickClock &clock_;
 };

@@ -59,7 +59,9 @@ void StretchBlt(Surface &destination, int x, int y, int width, int height,
         return;
 
     const bool smooth = destination.stretchMode() == StretchMode::Halftone;
-    QImage part = source.image().copy(QRect(sourceX, sourceY, sourceWidth, sourceHeight));
+    const QRect wanted(sourceX, sourceY, sourceWidth, sourceHeight);
+    // The whole source is shared, not copied: only a part needs a copy of its own.
+    QImage part = wanted == source.rect() ? source.image() : source.image().copy(wanted);
     if (mirrorX || mirrorY)
         part = part.mirrored(mirrorX, mirrorY);
     if (part.size() != target.size())
@@ -83,14 +85,8 @@ ColorValue GetPixel(const Surface &surface, int x, int y)
     return fromQRgb(surface.image().pixel(x, y));
 }
 
-void DrawEdgeSunken(Surface &surface, const QRect &rect)
+void DrawEdge(Surface &surface, const QRect &rect, Edge edge)
 {
-    // The classic raised-light scheme: outer ring shadow over highlight, inner ring
-    // dark shadow over light.
-    constexpr ColorValue shadow = RGB(160, 160, 160);
-    constexpr ColorValue highlight = RGB(255, 255, 255);
-    constexpr ColorValue darkShadow = RGB(105, 105, 105);
-    constexpr ColorValue light = RGB(227, 227, 227);
     QImage &image = surface.image();
     const auto ring = [&](QRect r, ColorValue topLeft, ColorValue bottomRight) {
         if (r.width() <= 0 || r.height() <= 0)
@@ -110,8 +106,12 @@ void DrawEdgeSunken(Surface &surface, const QRect &rect)
         for (int py = r.y(); py < bottom; ++py)
             set(right, py, bottomRight);
     };
-    ring(rect, shadow, highlight);
-    ring(rect.adjusted(1, 1, -1, -1), darkShadow, light);
+    if (edge == Edge::Sunken) {
+        ring(rect, EdgeShadow, EdgeHighlight);
+        ring(rect.adjusted(1, 1, -1, -1), EdgeDarkShadow, EdgeLight);
+    } else {
+        ring(rect, EdgeDarkShadow, EdgeLight);
+    }
     surface.markChanged(rect);
 }
 

@@ -22,8 +22,20 @@ StretchMode SetStretchBltMode(Surface &surface, StretchMode mode);
 // CLR_INVALID outside the surface.
 [[nodiscard]] ColorValue GetPixel(const Surface &surface, int x, int y);
 
-// Sunken three-dimensional border just inside the rectangle (right and bottom exclusive).
-void DrawEdgeSunken(Surface &surface, const QRect &rect);
+// The classic scheme's edge colours.
+constexpr ColorValue EdgeShadow = RGB(160, 160, 160);
+constexpr ColorValue EdgeHighlight = RGB(255, 255, 255);
+constexpr ColorValue EdgeDarkShadow = RGB(105, 105, 105);
+constexpr ColorValue EdgeLight = RGB(227, 227, 227);
+
+enum class Edge
+{
+    Sunken,      // two rings: shadow over highlight outside, dark shadow over light inside
+    SunkenInner, // the inner ring alone, one pixel wide
+};
+
+// A three-dimensional border just inside the rectangle (right and bottom exclusive).
+void DrawEdge(Surface &surface, const QRect &rect, Edge edge);
 
 // Copies a 24-bit bottom-up device-independent bitmap (rows of blue, green, red bytes,
 // each row padded to four bytes) onto the surface at (x, y).

@@ -68,12 +68,19 @@ StretchMode Surface::setStretchMode(StretchMode mode)
 
 void Surface::markChanged(const QRect &area)
 {
-    changed_ |= area & image_.rect();
+    const QRect visible = area & image_.rect();
+    // A full-surface change swallows everything; skip the region arithmetic then.
+    if (visible == image_.rect())
+        changed_ = visible;
+    else if (!visible.isEmpty())
+        changed_ += visible;
 }
 
 void Surface::refresh()
 {
-    const QRect changed = std::exchange(changed_, QRect());
-    if (presenter_ && !changed.isEmpty())
-        presenter_(changed);
+    const QRegion changed = std::exchange(changed_, QRegion());
+    if (!presenter_)
+        return;
+    for (const QRect &rect : changed)
+        presenter_(rect);
 }

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 #include <functional>
 
 enum class StretchMode { BlackOnWhite = 1, WhiteOnBlack = 2, ColorOnColor = 3, Halftone = 4 };
@@ -53,9 +54,10 @@ public:
     [[nodiscard]] StretchMode stretchMode() const { return stretchMode_; }
     StretchMode setStretchMode(StretchMode mode);
 
-    // Drawing calls report what they touched; refresh presents only that.
+    // Drawing calls report what they touched; refresh presents only that, one call of
+    // the presenter per rectangle, so strips far apart do not present the space between.
     void markChanged(const QRect &area);
-    [[nodiscard]] QRect pendingChange() const { return changed_; }
+    [[nodiscard]] const QRegion &pendingChange() const { return changed_; }
     void refresh();
     void setPresenter(Presenter presenter) { presenter_ = std::move(presenter); }
 
@@ -64,6 +66,6 @@ private:
     QImage picture_;
     ColorValue background_ = 0;
     StretchMode stretchMode_ = StretchMode::BlackOnWhite;
-    QRect changed_;
+    QRegion changed_;
     Presenter presenter_;
 };

@@ -12,8 +12,6 @@
 namespace {
 
 constexpr ColorValue Back = modColorPick::BackColor;
-constexpr ColorValue EdgeDark = RGB(105, 105, 105);
-constexpr ColorValue EdgeLight = RGB(227, 227, 227);
 
 class modColorPickTest : public testing::Test
 {
@@ -72,9 +70,9 @@ TEST_F(modColorPickTest, BrightnessAndSaturationFieldsAreMirroredIntoTheFrame)
 TEST_F(modColorPickTest, FieldFrameLeavesTheFieldAlone)
 {
     picker.DrawBrightnessField();
-    EXPECT_EQ(GetPixel(picker.surface(), 9, 9), EdgeDark);
-    EXPECT_EQ(GetPixel(picker.surface(), 9, 266), EdgeDark);
-    EXPECT_EQ(GetPixel(picker.surface(), 266, 9), EdgeDark);
+    EXPECT_EQ(GetPixel(picker.surface(), 9, 9), EdgeDarkShadow);
+    EXPECT_EQ(GetPixel(picker.surface(), 9, 266), EdgeDarkShadow);
+    EXPECT_EQ(GetPixel(picker.surface(), 266, 9), EdgeDarkShadow);
     EXPECT_EQ(GetPixel(picker.surface(), 267, 9), EdgeLight);
     EXPECT_EQ(GetPixel(picker.surface(), 267, 267), EdgeLight);
     EXPECT_EQ(GetPixel(picker.surface(), 100, 267), EdgeLight);
@@ -89,7 +87,7 @@ TEST_F(modColorPickTest, HueSliderRowsAndFrame)
     for (int k = 0; k < 256; ++k)
         for (int x = 277; x < 292; ++x)
             ASSERT_EQ(at(x, 10 + k), HueSliderColor(k, 42.5)) << x << "," << k;
-    EXPECT_EQ(GetPixel(picker.surface(), 276, 9), EdgeDark);
+    EXPECT_EQ(GetPixel(picker.surface(), 276, 9), EdgeDarkShadow);
     EXPECT_EQ(GetPixel(picker.surface(), 292, 100), EdgeLight);
     EXPECT_EQ(GetPixel(picker.surface(), 284, 267), EdgeLight);
     EXPECT_EQ(GetPixel(picker.surface(), 284, 266), Back);
@@ -121,7 +119,7 @@ TEST_F(modColorPickTest, MarkersDrawnTwiceRestoreThePixels)
     // Ticks on both sides, clear of the slider and its frame.
     EXPECT_EQ(GetPixel(picker.surface(), 275, 120), RGB(15, 15, 15));
     EXPECT_EQ(GetPixel(picker.surface(), 294, 121), RGB(15, 15, 15));
-    EXPECT_EQ(GetPixel(picker.surface(), 276, 120), EdgeDark);
+    EXPECT_EQ(GetPixel(picker.surface(), 276, 120), EdgeDarkShadow);
     EXPECT_EQ(picker.pen().width(), 1);
     EXPECT_EQ(picker.pen().drawMode(), DrawMode::Invert);
     picker.DrawSliderMarker(120);

@@ -27,7 +27,7 @@ TEST(BitBlt, CopiesExactRectangleAndNothingElse)
             const QRgb expected = inside ? qRgb(x + 3, y + 3, 0) : qRgb(0, 0, 200);
             ASSERT_EQ(target.image().pixel(x, y), expected) << x << "," << y;
         }
-    EXPECT_EQ(target.pendingChange(), QRect(2, 3, 4, 2));
+    EXPECT_EQ(target.pendingChange(), QRegion(2, 3, 4, 2));
 }
 
 TEST(BitBlt, ClipsToBothSurfacesAndIgnoresEmptyRectangles)
@@ -104,7 +104,7 @@ TEST(GetPixel, ReadsColourValueAndInvalidOutside)
 TEST(DrawEdge, SunkenEdgeTwoRingsDarkAboveLeftLightBelowRight)
 {
     Surface s(6, 6, RGB(7, 7, 7));
-    DrawEdgeSunken(s, QRect(0, 0, 6, 6));
+    DrawEdge(s, QRect(0, 0, 6, 6), Edge::Sunken);
     const ColorValue topLeftOuter = GetPixel(s, 2, 0);
     const ColorValue bottomOuter = GetPixel(s, 2, 5);
     const ColorValue topInner = GetPixel(s, 2, 1);
@@ -117,6 +117,14 @@ TEST(DrawEdge, SunkenEdgeTwoRingsDarkAboveLeftLightBelowRight)
     EXPECT_LT(topInner & 0xFF, rightInner & 0xFF);
     EXPECT_EQ(GetPixel(s, 2, 2), RGB(7, 7, 7));
     EXPECT_EQ(GetPixel(s, 3, 3), RGB(7, 7, 7));
+
+    Surface inner(4, 4, RGB(7, 7, 7));
+    DrawEdge(inner, QRect(0, 0, 4, 4), Edge::SunkenInner);
+    EXPECT_EQ(GetPixel(inner, 0, 0), EdgeDarkShadow);
+    EXPECT_EQ(GetPixel(inner, 0, 2), EdgeDarkShadow);
+    EXPECT_EQ(GetPixel(inner, 3, 0), EdgeLight);
+    EXPECT_EQ(GetPixel(inner, 3, 3), EdgeLight);
+    EXPECT_EQ(GetPixel(inner, 1, 1), RGB(7, 7, 7));
 }
 
 TEST(SetDIBits, BottomUpRowsOfBlueGreenRed)

@@ -47,8 +47,14 @@ TEST(Surface, RefreshPresentsOnlyWhatChangedOnce)
     surface.markChanged(QRect(8, 8, 5, 5));
     surface.refresh();
     surface.refresh();
-    ASSERT_EQ(presented.size(), 1u);
-    EXPECT_EQ(presented[0], QRect(QPoint(2, 2), QPoint(9, 9)));
+    ASSERT_EQ(presented.size(), 2u);
+    EXPECT_EQ(presented[0], QRect(2, 2, 3, 3));
+    EXPECT_EQ(presented[1], QRect(8, 8, 2, 2));
+    surface.markChanged(QRect(1, 1, 2, 2));
+    surface.markChanged(QRect(-5, -5, 50, 50));
+    surface.refresh();
+    ASSERT_EQ(presented.size(), 3u);
+    EXPECT_EQ(presented[2], QRect(0, 0, 10, 10));
 }
 
 TEST(Surface, ResizeKeepsDrawingAtTopLeft)
