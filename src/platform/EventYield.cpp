@@ -7,6 +7,17 @@
 #include <QTimer>
 #include <chrono>
 #include <thread>
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+#endif
+
+QtEventYield::QtEventYield(SteadyTickClock &clock) : clock_(clock)
+{
+#ifdef Q_OS_LINUX
+    // The kernel may add 50 microseconds to every sleep; effects step every millisecond.
+    prctl(PR_SET_TIMERSLACK, 1UL);
+#endif
+}
 
 void QtEventYield::DoEvents()
 {

@@ -19,7 +19,7 @@ class SteadyTickClock;
 class QtEventYield final : public EventYield
 {
 public:
-    explicit QtEventYield(SteadyTickClock &clock) : clock_(clock) {}
+    explicit QtEventYield(SteadyTickClock &clock);
     void DoEvents() override;
     void DoEventsUntil(std::int64_t dueTick) override;
 
