@@ -100,3 +100,57 @@ TEST(SetupE2E, MalformedSettingsOpensOnPresetsAndApplyKeepsBackup)
     click(*dialog, Cancel);
     EXPECT_TRUE(ProgramRig::endsCleanly(*process, 3000));
 }
+
+namespace {
+
+const QPoint BackgroundTab(300, 204), Select(264, 284), Swatch(192, 284);
+const QPoint PickerOk(397, 189), PickerCancel(397, 253);
+
+std::optional<QRect> openPicker(const QRect &dialog)
+{
+    click(dialog, BackgroundTab);
+    click(dialog, Select);
+    std::optional<QRect> picker;
+    ProgramRig::waitUntil([&] { return (picker = ProgramRig::windowGeometry("Color Box")).has_value(); }, 5000);
+    return picker;
+}
+
+QRgb swatchColour(const QRect &dialog)
+{
+    return ProgramRig::screenshot().pixel(dialog.topLeft() + Swatch);
+}
+
+} // namespace
+
+TEST(SetupE2E, PickerOkChangesTheSwatchAndCancelDoesNot)
+{
+    ProgramRig rig;
+    rig.writeFile("usercolors.cps", QByteArray("\x00\x01garbage\r\nnot numbers", 20));
+    const QByteArray customColours = rig.readFile("usercolors.cps");
+    rig.writeSettings("4", 0, 1, "small", {});
+    QProcess *process = nullptr;
+    const std::optional<QRect> dialog = openDialog(rig, process);
+    ASSERT_TRUE(dialog);
+    const std::optional<QRect> picker = openPicker(*dialog);
+    ASSERT_TRUE(picker);
+    ProgramRig::keep(ProgramRig::screenshot(), QStringLiteral("colorpick"));
+    // The middle of the red field: half saturation, half brightness.
+    click(*picker, QPoint(138, 138));
+    click(*picker, PickerOk);
+    ASSERT_TRUE(ProgramRig::waitUntil([] { return !ProgramRig::windowGeometry("Color Box"); }, 3000));
+    QRgb picked = 0;
+    EXPECT_TRUE(ProgramRig::waitUntil([&] { return near(picked = swatchColour(*dialog), qRgb(128, 64, 64), 6); }, 3000))
+        << std::hex << picked;
+
+    ASSERT_TRUE(openPicker(*dialog));
+    click(*picker, QPoint(30, 240));
+    click(*picker, PickerCancel);
+    ASSERT_TRUE(ProgramRig::waitUntil([] { return !ProgramRig::windowGeometry("Color Box"); }, 3000));
+    EXPECT_EQ(swatchColour(*dialog), picked);
+
+    click(*dialog, Apply);
+    EXPECT_TRUE(ProgramRig::waitUntil([&] { return !rig.readFile("settings.xml").contains("<background>0</background>"); }, 5000));
+    EXPECT_EQ(rig.readFile("usercolors.cps"), customColours);
+    click(*dialog, Cancel);
+    EXPECT_TRUE(ProgramRig::endsCleanly(*process, 3000));
+}
