@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QScreen>
 
-SurfaceView::SurfaceView(Surface &surface, QWidget *parent) : QWidget(parent), surface_(surface)
+SurfaceView::SurfaceView(Surface &surface, QWidget *parent, Pixels pixels) : QWidget(parent), surface_(surface), pixels_(pixels)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     frame_.setSingleShot(true);
@@ -21,9 +21,14 @@ SurfaceView::SurfaceView(Surface &surface, QWidget *parent) : QWidget(parent), s
     });
 }
 
+qreal SurfaceView::ratio() const
+{
+    return pixels_ == Pixels::Device ? devicePixelRatioF() : 1.0;
+}
+
 void SurfaceView::presentPending()
 {
-    const qreal ratio = devicePixelRatioF();
+    const qreal ratio = this->ratio();
     for (const QRect &changed : std::exchange(pending_, QRegion()))
         update(QRectF(changed.x() / ratio, changed.y() / ratio, changed.width() / ratio, changed.height() / ratio)
                    .toAlignedRect());
@@ -36,7 +41,7 @@ SurfaceView::~SurfaceView()
 
 void SurfaceView::fitToSurface()
 {
-    const qreal ratio = devicePixelRatioF();
+    const qreal ratio = this->ratio();
     resize(qRound(surface_.width() / ratio), qRound(surface_.height() / ratio));
 }
 
@@ -44,7 +49,7 @@ void SurfaceView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     const QImage &image = surface_.image();
-    const qreal ratio = devicePixelRatioF();
+    const qreal ratio = this->ratio();
     const QRect logical = event->rect();
     const QRect device = QRectF(logical.x() * ratio, logical.y() * ratio, logical.width() * ratio, logical.height() * ratio)
                              .toAlignedRect() & image.rect();

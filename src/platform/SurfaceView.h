@@ -8,13 +8,18 @@ class Surface;
 
 // Presents a surface on screen: the surface's refresh repaints only what changed, at
 // most once a frame of the screen, so an effect drawing every millisecond shows its
-// latest state at the screen's own rate. The surface is in device pixels, so high-DPI
-// screens show it one to one.
+// latest state at the screen's own rate.
 class SurfaceView : public QWidget
 {
     Q_OBJECT
 public:
-    explicit SurfaceView(Surface &surface, QWidget *parent = nullptr);
+    enum class Pixels
+    {
+        Logical, // a dialog's surface: one surface pixel per widget pixel, enlarged on high-DPI screens
+        Device,  // the show's surface: one surface pixel per screen pixel, never enlarged
+    };
+
+    explicit SurfaceView(Surface &surface, QWidget *parent = nullptr, Pixels pixels = Pixels::Logical);
     ~SurfaceView() override;
 
     // Resizes the widget to the surface's size in device pixels.
@@ -25,8 +30,10 @@ protected:
 
 private:
     void presentPending();
+    [[nodiscard]] qreal ratio() const;
 
     Surface &surface_;
+    Pixels pixels_;
     QRegion pending_;
     QTimer frame_;
 };

@@ -37,7 +37,7 @@ BlankForm::BlankForm(SlideShow::Services services, PointerDisplay &pointer, std:
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAutoFillBackground(true);
-    view_ = new SurfaceView(show_.NewPic, this);
+    view_ = new SurfaceView(show_.NewPic, this, SurfaceView::Pixels::Device);
     view_->setObjectName(QStringLiteral("NewPic"));
     view_->setMouseTracking(true);
     view_->installEventFilter(this);

@@ -57,11 +57,13 @@ QByteArray ProgramRig::readFile(const QString &name) const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QProcess &ProgramRig::start(const QStringList &arguments)
+QProcess &ProgramRig::start(const QStringList &arguments, const QStringList &extraEnvironment)
 {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    for (const QString &setting : extraEnvironment)
+        environment.insert(setting.section(QLatin1Char('='), 0, 0), setting.section(QLatin1Char('='), 1));
     process->setProcessEnvironment(environment);
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process->start(dir_.filePath(QStringLiteral("slideshow-saver")), arguments);

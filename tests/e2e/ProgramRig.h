@@ -23,7 +23,7 @@ public:
     void writeFile(const QString &name, const QByteArray &content);
     [[nodiscard]] QByteArray readFile(const QString &name) const;
 
-    QProcess &start(const QStringList &arguments);
+    QProcess &start(const QStringList &arguments, const QStringList &environment = {});
     // True when the process ended with status 0 within the time.
     [[nodiscard]] static bool endsCleanly(QProcess &process, int milliseconds);
 

@@ -124,3 +124,29 @@ TEST(ShowE2E, MalformedSettingsStillShowsOnPresets)
     EXPECT_TRUE(ProgramRig::endsCleanly(process, 1000));
     EXPECT_EQ(rig.readFile("settings.xml"), "<settings><timer>1</timer><files><file>x</file>");
 }
+
+TEST(ShowE2E, HighDpiScreenShowsPictureAtDevicePixels)
+{
+    // A one-pixel checkerboard as large as the screen: any enlargement from a lower
+    // resolution would blur or double its pixels.
+    ProgramRig rig;
+    QImage board(1024, 768, QImage::Format_RGB32);
+    for (int y = 0; y < board.height(); ++y)
+        for (int x = 0; x < board.width(); ++x)
+            board.setPixel(x, y, (x + y) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+    const QString path = rig.path("board.png");
+    ASSERT_TRUE(board.save(path));
+    rig.writeSettings("1", GreenValue, 0, "FullScreen", {path});
+    QProcess &process = rig.start({"/s"}, {"QT_SCALE_FACTOR=2"});
+    ASSERT_TRUE(ProgramRig::waitUntil([] { return uniform(ProgramRig::screenshot(), Green); }, 5000));
+    QImage shot;
+    ASSERT_TRUE(ProgramRig::waitUntil([&] { shot = ProgramRig::screenshot(); return !near(shot.pixel(101, 100), Green); }, 5000));
+    ProgramRig::keep(shot, QStringLiteral("show-high-dpi"));
+    int wrong = 0;
+    for (int y = 0; y < 768; y += 7)
+        for (int x = 0; x < 1024; x += 5)
+            wrong += shot.pixel(x, y) != board.pixel(x, y);
+    EXPECT_EQ(wrong, 0);
+    ProgramRig::xdotool({"key", "space"});
+    EXPECT_TRUE(ProgramRig::endsCleanly(process, 1000));
+}
