@@ -114,6 +114,9 @@ void BlankForm::showShow(bool modal)
 {
     for (QWidget *cover : covers_)
         cover->show();
+    // Input must reach the show even when it is a preview over the modal setup dialog,
+    // which would otherwise keep every other window's mouse and keys to itself.
+    setWindowModality(Qt::ApplicationModal);
     show();
     raise();
     activateWindow();

@@ -19,7 +19,7 @@ TEST(CommandLineE2E, ConfigureSwitchOpensDialogBeforeShowSwitch)
         ProgramRig rig;
         rig.writeSettings("1", 0, 1, "medium", {});
         QProcess &process = rig.start(arguments);
-        EXPECT_TRUE(ProgramRig::waitUntil([] { return ProgramRig::windowGeometry("Screen Saver").has_value(); }, 10000))
+        EXPECT_TRUE(ProgramRig::waitUntil([] { return ProgramRig::windowGeometry("Screen Saver").has_value(); }, 20000))
             << arguments.join(' ').toStdString();
         EXPECT_EQ(process.state(), QProcess::Running);
         process.kill();
@@ -32,7 +32,7 @@ TEST(CommandLineE2E, SecondCopyEndsAtOnceWhileFirstRuns)
     ProgramRig rig;
     rig.writeSettings("1", 0, 1, "medium", {});
     QProcess &first = rig.start({"/c"});
-    ASSERT_TRUE(ProgramRig::waitUntil([] { return ProgramRig::windowGeometry("Screen Saver").has_value(); }, 10000));
+    ASSERT_TRUE(ProgramRig::waitUntil([] { return ProgramRig::windowGeometry("Screen Saver").has_value(); }, 20000));
     // A malformed file would be kept as settings.xml.bak by a copy that read it: the second must not.
     rig.writeFile("settings.xml", "<settings><timer>");
     QProcess &second = rig.start({"/s"});

@@ -11,7 +11,7 @@ std::optional<QRect> openDialog(ProgramRig &rig, QProcess *&process)
 {
     process = &rig.start({"/c"});
     std::optional<QRect> geometry;
-    ProgramRig::waitUntil([&] { return (geometry = ProgramRig::windowGeometry("Screen Saver")).has_value(); }, 10000);
+    ProgramRig::waitUntil([&] { return (geometry = ProgramRig::windowGeometry("Screen Saver")).has_value(); }, 20000);
     return geometry;
 }
 
@@ -70,17 +70,24 @@ TEST(SetupE2E, AddFileThroughRealFileDialogThenApplyKeepsForeignContent)
     EXPECT_TRUE(ProgramRig::endsCleanly(*process, 3000));
 }
 
-TEST(SetupE2E, PreviewRunsTheShowOverTheDialogAndInputEndsIt)
+TEST(SetupE2E, PreviewRunsTheShowOverTheDialogAndKeyOrMouseEndsIt)
 {
-    ProgramRig rig;
-    rig.writeSettings("1", 128 * 256, 0, "FullScreen", {rig.picture("red.png", qRgb(255, 0, 0), QSize(40, 30))});
-    QProcess *process = nullptr;
-    const std::optional<QRect> dialog = openDialog(rig, process);
-    ASSERT_TRUE(dialog);
-    click(*dialog, Preview);
-    EXPECT_TRUE(ProgramRig::waitUntil([] { return ProgramRig::screenshot().pixel(512, 384) == qRgb(255, 0, 0); }, 6000));
-    ProgramRig::xdotool({"key", "space"});
-    EXPECT_TRUE(ProgramRig::endsCleanly(*process, 2000));
+    for (const bool byMouse : {false, true}) {
+        ProgramRig rig;
+        rig.writeSettings("1", 128 * 256, 0, "FullScreen", {rig.picture("red.png", qRgb(255, 0, 0), QSize(40, 30))});
+        QProcess *process = nullptr;
+        const std::optional<QRect> dialog = openDialog(rig, process);
+        ASSERT_TRUE(dialog);
+        click(*dialog, Preview);
+        EXPECT_TRUE(ProgramRig::waitUntil([] { return ProgramRig::screenshot().pixel(512, 384) == qRgb(255, 0, 0); }, 6000));
+        if (byMouse) {
+            ProgramRig::xdotool({"mousemove", "100", "100"});
+            ProgramRig::xdotool({"mousemove", "160", "160"});
+        } else {
+            ProgramRig::xdotool({"key", "space"});
+        }
+        EXPECT_TRUE(ProgramRig::endsCleanly(*process, 2000)) << (byMouse ? "mouse" : "key");
+    }
 }
 
 TEST(SetupE2E, MalformedSettingsOpensOnPresetsAndApplyKeepsBackup)

@@ -119,7 +119,9 @@ TEST(ShowE2E, MalformedSettingsStillShowsOnPresets)
     ProgramRig rig;
     rig.writeFile("settings.xml", "<settings><timer>1</timer><files><file>x</file>");
     QProcess &process = rig.start({"/s"});
-    EXPECT_TRUE(ProgramRig::waitUntil([] { return uniform(ProgramRig::screenshot(), qRgb(0, 0, 0)); }, 5000));
+    // The presets' black background looks like the bare X screen: wait for the window itself.
+    ASSERT_TRUE(ProgramRig::waitUntil([] { return ProgramRig::windowGeometry("slideshow-saver") == QRect(0, 0, 1024, 768); }, 10000));
+    EXPECT_TRUE(uniform(ProgramRig::screenshot(), qRgb(0, 0, 0)));
     ProgramRig::xdotool({"key", "space"});
     EXPECT_TRUE(ProgramRig::endsCleanly(process, 1000));
     EXPECT_EQ(rig.readFile("settings.xml"), "<settings><timer>1</timer><files><file>x</file>");
