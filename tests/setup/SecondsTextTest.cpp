@@ -3,31 +3,12 @@
 
 #include <gtest/gtest.h>
 
-TEST(SecondsText, PlainDecimalWithFifteenSignificantDigits)
+TEST(SecondsText, PlainDecimalsWithFifteenDigitsAndAcceptanceOfAtLeastOneMillisecond)
 {
-    EXPECT_EQ(SecondsText(4), "4");
-    EXPECT_EQ(SecondsText(3.5), "3.5");
-    EXPECT_EQ(SecondsText(0.1 + 0.2), "0.3");
-    EXPECT_EQ(SecondsText(-1), "-1");
-    EXPECT_EQ(SecondsText(-0.0), "0");
-    EXPECT_EQ(SecondsText(123456789.123456789), "123456789.123457");
-    EXPECT_EQ(SecondsText(1e20), "100000000000000000000");
-    EXPECT_EQ(SecondsText(1.5e-7), "0.00000015");
-}
-
-TEST(SecondsText, ArrowsStopOnlyAtExactlyOneAndTen)
-{
-    EXPECT_EQ(SteppedSeconds("1", SecondsArrow::Down), std::nullopt);
-    EXPECT_EQ(SteppedSeconds("10", SecondsArrow::Up), std::nullopt);
-    EXPECT_EQ(SteppedSeconds("1", SecondsArrow::Up), "2");
-    EXPECT_EQ(SteppedSeconds("10.0", SecondsArrow::Down), "9");
-    EXPECT_EQ(SteppedSeconds("1.0", SecondsArrow::Down), std::nullopt);
-    EXPECT_EQ(SteppedSeconds("1e1", SecondsArrow::Up), std::nullopt);
-    EXPECT_EQ(SteppedSeconds("seven", SecondsArrow::Up), std::nullopt);
-}
-
-TEST(SecondsText, AcceptsNumbersGivingAtLeastOneMillisecond)
-{
+    const std::pair<double, const char *> shown[] = {{4, "4"}, {3.5, "3.5"}, {0.1 + 0.2, "0.3"}, {-1, "-1"}, {-0.0, "0"},
+        {123456789.123456789, "123456789.123457"}, {1e20, "100000000000000000000"}, {1.5e-7, "0.00000015"}};
+    for (const auto &[value, text] : shown)
+        EXPECT_EQ(SecondsText(value), text);
     for (const char *text : {"1", "2.5", " 7 ", "0.001", "86400"})
         EXPECT_TRUE(AcceptableSeconds(text)) << text;
     for (const char *text : {"", "abc", "0", "-1", "0.0009", "2,5", "inf", "nan"})

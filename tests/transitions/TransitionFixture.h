@@ -10,78 +10,88 @@
 #include <string>
 #include <vector>
 
-// Pixels name their origin: which picture (tag) and where in it they came from.
+// Every pixel names its origin: which picture (tag) and where in it it came from.
 enum Tag { Shown = 1, Old = 2, New = 3 };
 
 struct Origin
 {
-    int tag;
-    int x;
-    int y;
-    friend bool operator==(const Origin &, const Origin &) = default;
+    int tag, x, y;
+    bool operator==(const Origin &) const = default;
 };
 
-class FakeClock final : public TickClock
+inline QImage TaggedImage(int width, int height, Tag tag)
 {
-public:
-    std::int64_t now = 1000;
-    std::int64_t GetTickCount() override { return now; }
-};
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, 0xFF000000u | (unsigned(tag) << 22) | (unsigned(x) << 11) | unsigned(y));
+    return image;
+}
 
-// Waiting jumps the clock to the due tick; every yield after a drawn pass records the
-// destination as that pass left it.
-class RecordingYield final : public EventYield
+inline Surface TaggedSurface(int width, int height, Tag tag)
 {
-public:
-    RecordingYield(FakeClock &clock, const Surface &destination) : clock_(clock), destination_(destination) {}
+    Surface surface;
+    surface.adoptPicture(TaggedImage(width, height, tag));
+    return surface;
+}
 
-    void DoEvents() override
-    {
-        frames.push_back(destination_.image().copy());
-        if (onDrawnPass)
-            onDrawnPass();
-    }
-    void DoEventsUntil(std::int64_t dueTick) override
-    {
-        waits.push_back(dueTick);
-        clock_.now = dueTick;
-    }
+inline Origin OriginAt(const QImage &frame, int x, int y)
+{
+    const unsigned code = frame.pixel(x, y) & 0xFFFFFFu;
+    return {int(code >> 22), int((code >> 11) & 0x7FF), int(code & 0x7FF)};
+}
 
-    std::vector<QImage> frames;
-    std::vector<std::int64_t> waits;
-    std::function<void()> onDrawnPass;
-
-private:
-    FakeClock &clock_;
-    const Surface &destination_;
-};
-
-[[nodiscard]] QImage TaggedImage(int width, int height, Tag tag);
-// A surface whose drawing and stored picture are the tagged image.
-[[nodiscard]] Surface TaggedSurface(int width, int height, Tag tag);
-[[nodiscard]] Origin OriginAt(const QImage &frame, int x, int y);
 // One letter per row (or column): S, O or N when every pixel of it is that picture's own
 // pixel in place, '?' otherwise.
-[[nodiscard]] std::string Rows(const QImage &frame);
-[[nodiscard]] std::string Columns(const QImage &frame);
-// Repeats a letter: Repeat('N', 3) + "S" reads like the frame it describes.
-[[nodiscard]] std::string Repeat(char letter, int count);
+inline std::string Lines(const QImage &frame, bool columns)
+{
+    std::string letters(std::size_t(columns ? frame.width() : frame.height()), 0);
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x) {
+            const Origin o = OriginAt(frame, x, y);
+            const char here = o.x != x || o.y != y ? '?' : " SON"[o.tag];
+            char &letter = letters[std::size_t(columns ? x : y)];
+            letter = letter == 0 || letter == here ? here : '?';
+        }
+    return letters;
+}
+inline std::string Rows(const QImage &frame) { return Lines(frame, false); }
+inline std::string Columns(const QImage &frame) { return Lines(frame, true); }
+
+// Repeat("N", 3) + "S" reads like the frame it describes.
+inline std::string Repeat(const std::string &letters, int count)
+{
+    std::string out;
+    while (count-- > 0)
+        out += letters;
+    return out;
+}
 
 // A destination showing the previous slide, old and new pictures of one size, and a
-// transition module on a fake clock with StepInterval 1.
-struct TransitionRig
+// transition module with StepInterval 1 on this rig's clock and yield. Waiting jumps the
+// clock to the due tick; the yield after a drawn pass records the frame.
+struct TransitionRig : TickClock, EventYield
 {
-    TransitionRig(int width, int height)
+    TransitionRig(int width, int height, RuntimeRandom &random = RuntimeRandom::shared())
         : destination(TaggedSurface(width, height, Shown)), oldPicture(TaggedSurface(width, height, Old)),
-          newPicture(TaggedSurface(width, height, New)), yield(clock, destination)
+          newPicture(TaggedSurface(width, height, New)), transitions(*this, *this, random)
     {
         transitions.StepInterval = 1;
     }
+    std::int64_t GetTickCount() override { return now; }
+    void DoEventsUntil(std::int64_t dueTick) override { waits.push_back(now = dueTick); }
+    void DoEvents() override
+    {
+        frames.push_back(destination.image().copy());
+        if (onDrawnPass)
+            onDrawnPass();
+    }
+    std::size_t yields() const { return frames.size() + waits.size(); }
 
-    FakeClock clock;
-    Surface destination;
-    Surface oldPicture;
-    Surface newPicture;
-    RecordingYield yield;
-    modTransition transitions{clock, yield};
+    std::int64_t now = 1000;
+    std::vector<QImage> frames;
+    std::vector<std::int64_t> waits;
+    std::function<void()> onDrawnPass;
+    Surface destination, oldPicture, newPicture;
+    modTransition transitions;
 };
