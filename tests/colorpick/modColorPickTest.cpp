@@ -1,10 +1,6 @@
 #include "modColorPick.h"
 
 #include "Gdi.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include "ImageDifference.h"
 
 #include <gtest/gtest.h>
@@ -16,205 +12,136 @@ constexpr ColorValue Back = modColorPick::BackColor;
 class modColorPickTest : public testing::Test
 {
 protected:
-    modColorPickTest() : picker(dir.filePath(CustomColorsFileName))
+    modColorPickTest()
     {
         // Rings drawn off the surface touch nothing, so fields can be compared pixel by pixel.
-        picker.MarkerX = -100;
-        picker.MarkerY = -100;
+        picker.MarkerX = picker.MarkerY = -100;
     }
 
-    [[nodiscard]] ColorParts at(int x, int y) const { return SplitColor(GetPixel(picker.surface(), x, y)); }
+    [[nodiscard]] ColorValue pixel(int x, int y) const { return GetPixel(picker.surface(), x, y); }
+    [[nodiscard]] ColorParts at(int x, int y) const { return SplitColor(pixel(x, y)); }
     [[nodiscard]] QImage image() const { return picker.surface().image().copy(); }
 
-    QTemporaryDir dir;
-    modColorPick picker;
+    modColorPick picker{QString{}};
 };
 
-TEST_F(modColorPickTest, HueFieldEveryPixel)
+TEST_F(modColorPickTest, FieldsPixelExactBrightnessAndSaturationMirrored)
 {
+    const ColorParts white{255, 255, 255}, black{0, 0, 0};
     picker.DrawHueField({255, 0, 0});
     for (int t = 0; t < 256; ++t)
         for (int k = 0; k < 256; ++k)
             ASSERT_EQ(at(10 + k, 10 + t), (ColorParts{HueFieldComponent(255, k, t), HueFieldComponent(0, k, t),
                                                       HueFieldComponent(0, k, t)}))
                 << k << "," << t;
-    EXPECT_EQ(at(10, 10), (ColorParts{255, 255, 255}));
-    EXPECT_EQ(at(265, 10), (ColorParts{255, 0, 0}));
-    EXPECT_EQ(at(137, 265), (ColorParts{0, 0, 0}));
-}
+    EXPECT_EQ(at(10, 10), white);
+    EXPECT_EQ(at(10, 138), (ColorParts{127, 127, 127}));
+    EXPECT_EQ(at(137, 265), black);
 
-TEST_F(modColorPickTest, BrightnessAndSaturationFieldsAreMirroredIntoTheFrame)
-{
-    const auto ends = SectorEnds(255);
     const auto expectMirrored = [&](int (*blend)(int, int)) {
         for (int t = 0; t < 256; ++t)
             for (int x = 0; x < 256; ++x) {
-                const ColorParts p = PureHue(x, ends);
+                const ColorParts p = PureHue(x, SectorEnds(255));
                 ASSERT_EQ(at(265 - x, 10 + t), (ColorParts{blend(p.red, t), blend(p.green, t), blend(p.blue, t)}))
                     << x << "," << t;
             }
     };
     picker.DrawBrightnessField();
     expectMirrored(SaturationBlend);
-    // Red at both ends of the top row, yellow toward the left; white at the bottom.
-    EXPECT_EQ(at(10, 10), (ColorParts{255, 0, 0}));
-    EXPECT_EQ(at(265, 10), (ColorParts{255, 0, 0}));
-    EXPECT_EQ(at(265 - 212, 10), (ColorParts{246, 255, 0}));
-    EXPECT_EQ(at(100, 265), (ColorParts{255, 255, 255}));
-
+    // The top row is the pure hue from the right, exact at each sector end.
+    const std::pair<int, ColorParts> topRow[] = {
+        {0, {255, 0, 0}},     {42, {255, 0, 252}},  {43, {249, 0, 255}}, {85, {0, 0, 255}},
+        {86, {0, 0, 255}},    {128, {0, 252, 255}}, {170, {0, 255, 3}},  {171, {0, 255, 0}},
+        {212, {246, 255, 0}}, {213, {255, 249, 0}}, {255, {255, 0, 0}},
+    };
+    for (const auto &[x, color] : topRow)
+        EXPECT_EQ(at(265 - x, 10), color) << x;
+    // The unclamped -3 of column 85 takes part in the blend: -3 × 251/255 + 4 = 1.047.
+    EXPECT_EQ(at(265 - 85, 14), (ColorParts{1, 4, 255}));
+    for (int i = 0; i < 256; ++i) {
+        EXPECT_EQ(at(10 + i, 265), white) << i;
+        EXPECT_EQ(at(265, 10 + i), (ColorParts{255, i, i})) << i;
+    }
     picker.DrawSaturationField();
     expectMirrored(BrightnessScale);
-    EXPECT_EQ(at(100, 265), (ColorParts{0, 0, 0}));
+    for (int i = 0; i < 256; ++i) {
+        EXPECT_EQ(at(10 + i, 265), black) << i;
+        EXPECT_EQ(at(265, 10 + i), (ColorParts{255 - i, 0, 0})) << i;
+    }
 }
 
-TEST_F(modColorPickTest, FieldFrameLeavesTheFieldAlone)
-{
-    picker.DrawBrightnessField();
-    EXPECT_EQ(GetPixel(picker.surface(), 9, 9), EdgeDarkShadow);
-    EXPECT_EQ(GetPixel(picker.surface(), 9, 266), EdgeDarkShadow);
-    EXPECT_EQ(GetPixel(picker.surface(), 266, 9), EdgeDarkShadow);
-    EXPECT_EQ(GetPixel(picker.surface(), 267, 9), EdgeLight);
-    EXPECT_EQ(GetPixel(picker.surface(), 267, 267), EdgeLight);
-    EXPECT_EQ(GetPixel(picker.surface(), 100, 267), EdgeLight);
-    EXPECT_EQ(GetPixel(picker.surface(), 266, 100), Back);
-    EXPECT_EQ(GetPixel(picker.surface(), 100, 266), Back);
-    EXPECT_EQ(GetPixel(picker.surface(), 8, 100), Back);
-}
-
-TEST_F(modColorPickTest, HueSliderRowsAndFrame)
+TEST_F(modColorPickTest, FramesAndSlidersLeaveTheirInsidesAlone)
 {
     picker.DrawHueSlider();
     for (int k = 0; k < 256; ++k)
         for (int x = 277; x < 292; ++x)
             ASSERT_EQ(at(x, 10 + k), HueSliderColor(k, 42.5)) << x << "," << k;
-    EXPECT_EQ(GetPixel(picker.surface(), 276, 9), EdgeDarkShadow);
-    EXPECT_EQ(GetPixel(picker.surface(), 292, 100), EdgeLight);
-    EXPECT_EQ(GetPixel(picker.surface(), 284, 267), EdgeLight);
-    EXPECT_EQ(GetPixel(picker.surface(), 284, 266), Back);
-}
-
-TEST_F(modColorPickTest, BrightnessAndSaturationSliders)
-{
+    // Rows run round the hue circle, exact at each sector end.
+    const std::pair<int, ColorParts> rows[] = {
+        {0, {255, 0, 0}},   {42, {255, 0, 252}},  {43, {252, 0, 255}},  {85, {0, 0, 255}},
+        {86, {0, 6, 255}},  {127, {0, 252, 255}}, {128, {0, 255, 252}}, {170, {0, 255, 0}},
+        {171, {6, 255, 0}}, {212, {252, 255, 0}}, {213, {255, 252, 0}}, {255, {255, 0, 0}},
+    };
+    for (const auto &[k, color] : rows)
+        EXPECT_EQ(at(284, 10 + k), color) << k;
+    picker.DrawBrightnessField();
+    const std::tuple<int, int, ColorValue> frame[] = {
+        {9, 9, EdgeDarkShadow}, {9, 266, EdgeDarkShadow}, {266, 9, EdgeDarkShadow}, {267, 267, EdgeLight}, {266, 100, Back},
+        {100, 266, Back},       {8, 100, Back},           {276, 9, EdgeDarkShadow}, {292, 100, EdgeLight}, {284, 266, Back}};
+    for (const auto &[x, y, color] : frame)
+        EXPECT_EQ(pixel(x, y), color) << x << "," << y;
     picker.DrawBrightnessSlider({200, 100, 50});
     EXPECT_EQ(at(277, 10), (ColorParts{200, 100, 50}));
     EXPECT_EQ(at(291, 138), (ColorParts{100, 50, 25}));
     EXPECT_EQ(at(284, 265), (ColorParts{0, 0, 0}));
-    EXPECT_EQ(GetPixel(picker.surface(), 292, 10), EdgeLight);
-
     picker.DrawSaturationSlider({200, 100, 50});
-    EXPECT_EQ(at(284, 10), (ColorParts{200, 100, 50}));
     EXPECT_EQ(at(284, 265), (ColorParts{255, 255, 255}));
 }
 
 TEST_F(modColorPickTest, MarkersDrawnTwiceRestoreThePixels)
 {
     picker.DrawHueSlider();
-    picker.MarkerX = 100;
-    picker.MarkerY = 100;
+    picker.MarkerX = picker.MarkerY = 100;
     picker.DrawHueField({0, 255, 0});
     const QImage before = image();
-
     picker.DrawSliderMarker(120);
-    EXPECT_NE(imageDifference(image(), before), QString());
     // Ticks on both sides, clear of the slider and its frame.
-    EXPECT_EQ(GetPixel(picker.surface(), 275, 120), RGB(15, 15, 15));
-    EXPECT_EQ(GetPixel(picker.surface(), 294, 121), RGB(15, 15, 15));
-    EXPECT_EQ(GetPixel(picker.surface(), 276, 120), EdgeDarkShadow);
-    EXPECT_EQ(picker.pen().width(), 1);
-    EXPECT_EQ(picker.pen().drawMode(), DrawMode::Invert);
+    EXPECT_EQ(pixel(275, 120), RGB(15, 15, 15));
+    EXPECT_EQ(pixel(294, 121), RGB(15, 15, 15));
+    EXPECT_EQ(pixel(276, 120), EdgeDarkShadow);
     picker.DrawSliderMarker(120);
     EXPECT_EQ(imageDifference(image(), before), QString());
-
     picker.DrawPicker();
-    EXPECT_EQ(GetPixel(picker.surface(), 100, 100), fromQRgb(before.pixel(100, 100)));
-    EXPECT_NE(imageDifference(image(), before), QString());
+    EXPECT_EQ(pixel(100, 100), fromQRgb(before.pixel(100, 100)));
     picker.DrawPicker();
     EXPECT_EQ(imageDifference(image(), before), QString());
-}
 
-TEST_F(modColorPickTest, FieldDrawnTwiceShowsOneMarker)
-{
+    // A field drawn twice shows one ring, inverted, with a readable centre; a move leaves only the new ring.
     picker.MarkerX = 265;
     picker.MarkerY = 10;
     picker.DrawHueField({255, 0, 0});
-    const QImage once = image();
     picker.DrawHueField({255, 0, 0});
-    EXPECT_EQ(imageDifference(image(), once), QString());
-    // The ring shows inverted inside the field, the centre stays readable.
-    EXPECT_EQ(GetPixel(picker.surface(), 260, 10), ~RGB(255, 5, 5) & 0xFFFFFF);
-    EXPECT_EQ(GetPixel(picker.surface(), 265, 10), RGB(255, 0, 0));
+    EXPECT_EQ(pixel(260, 10), ~RGB(255, 5, 5) & 0xFFFFFF);
+    EXPECT_EQ(pixel(265, 10), RGB(255, 0, 0));
+    const QImage atCorner = image();
+    picker.MoveMarker(100, 100);
+    picker.MoveMarker(265, 10);
+    EXPECT_EQ(imageDifference(image(), atCorner), QString());
 }
 
-TEST_F(modColorPickTest, MoveMarkerLeavesOnlyTheNewRing)
-{
-    picker.MarkerX = 50;
-    picker.MarkerY = 50;
-    picker.DrawSaturationField();
-    picker.MoveMarker(200, 200);
-    modColorPick fresh(dir.filePath(CustomColorsFileName));
-    fresh.MarkerX = 200;
-    fresh.MarkerY = 200;
-    fresh.DrawSaturationField();
-    EXPECT_EQ(imageDifference(image(), fresh.surface().image()), QString());
-}
-
-TEST_F(modColorPickTest, PaletteCellsHaveABlackBorder)
-{
-    picker.DrawSafePalette();
-    // 15 × 15 with a black border; right and bottom exclusive.
-    const PixelRect cell = picker.PaletteCells[216];
-    EXPECT_EQ(GetPixel(picker.surface(), cell.left, cell.top + 5), 0);
-    EXPECT_EQ(GetPixel(picker.surface(), cell.right - 1, cell.top + 5), 0);
-    EXPECT_EQ(GetPixel(picker.surface(), cell.right, cell.top + 5), Back);
-    EXPECT_EQ(GetPixel(picker.surface(), cell.left + 5, cell.bottom), Back);
-}
-
-TEST_F(modColorPickTest, SafePickerFrameDrawnAndCleared)
+TEST_F(modColorPickTest, PaletteCellBordersAndTheSafePickerFrame)
 {
     picker.DrawSafePalette();
     const PixelRect cell = picker.PaletteCells[1];
-    EXPECT_NE(GetPixel(picker.surface(), cell.left - 3, cell.top + 5), Back);
-    EXPECT_NE(GetPixel(picker.surface(), cell.right + 2, cell.top + 5), Back);
+    // 15 × 15 with a black border, right and bottom exclusive; the picker frame 3 pixels out.
+    EXPECT_EQ(pixel(cell.right - 1, cell.top + 5), 0);
+    EXPECT_EQ(pixel(cell.left + 5, cell.bottom), Back);
+    EXPECT_NE(pixel(cell.left - 3, cell.top + 5), Back);
     picker.DrawSafePicker(1, true);
-    for (int d = 1; d <= 3; ++d) {
-        EXPECT_EQ(GetPixel(picker.surface(), cell.left - d, cell.top + 5), Back) << d;
-        EXPECT_EQ(GetPixel(picker.surface(), cell.right - 1 + d, cell.top + 5), Back) << d;
-        EXPECT_EQ(GetPixel(picker.surface(), cell.left + 5, cell.top - d), Back) << d;
-    }
-    EXPECT_EQ(GetPixel(picker.surface(), cell.left, cell.top + 5), 0);
-    EXPECT_EQ(GetPixel(picker.surface(), cell.right - 1, cell.top + 5), 0);
-    // The neighbour's border is untouched.
-    EXPECT_EQ(GetPixel(picker.surface(), picker.PaletteCells[2].left, cell.top + 5), 0);
-}
-
-TEST_F(modColorPickTest, LoadCustomColorsDrawsTheGrid)
-{
-    QFile file(dir.filePath(CustomColorsFileName));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("255\r\n65280\r\n16777215\r\n");
-    file.close();
-    picker.LoadCustomColors();
-    EXPECT_EQ(picker.CustomColors[0], 255);
-    EXPECT_EQ(GetPixel(picker.surface(), 17, 17), 65280);
-    EXPECT_EQ(GetPixel(picker.surface(), 35, 17), 16777215);
-    EXPECT_EQ(GetPixel(picker.surface(), 287, 251), 16777215);
-}
-
-TEST_F(modColorPickTest, ColorInfoPrintsOverThePreviousReadOut)
-{
-    picker.PrintColorInfo({1, 2, 3}, QStringLiteral("010203"));
-    const QImage first = image();
-    const QRect readOut(312, 80, 81, 51);
-    bool printed = false;
-    for (int y = readOut.top(); y <= readOut.bottom(); ++y)
-        for (int x = readOut.left(); x <= readOut.right(); ++x)
-            printed = printed || GetPixel(picker.surface(), x, y) != Back;
-    EXPECT_TRUE(printed);
-
-    picker.PrintColorInfo({255, 255, 255}, QStringLiteral("FFFFFF"));
-    EXPECT_NE(imageDifference(image(), first), QString());
-    picker.PrintColorInfo({1, 2, 3}, QStringLiteral("010203"));
-    EXPECT_EQ(imageDifference(image(), first), QString());
+    for (int d = 1; d <= 3; ++d)
+        EXPECT_TRUE(pixel(cell.left - d, cell.top + 5) == Back && pixel(cell.right - 1 + d, cell.top + 5) == Back) << d;
+    EXPECT_EQ(pixel(cell.left, cell.top + 5), 0);
+    EXPECT_EQ(pixel(picker.PaletteCells[2].left, cell.top + 5), 0);
 }
 
 } // namespace
