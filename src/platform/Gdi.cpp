@@ -31,6 +31,10 @@ void BitBlt(Surface &destination, int x, int y, int width, int height,
         return;
     QImage &to = destination.image();
     const QImage &from = source.image();
+    if (to.constBits() == from.constBits() && x == sourceX && y == sourceY) {
+        destination.markChanged(QRect(x, y, width, height)); // pixels onto themselves: nothing to copy
+        return;
+    }
     const qsizetype rowBytes = qsizetype(width) * 4;
     // Overlapping copies on one surface must read each row before it is overwritten.
     const bool bottomUp = &to == &from && y > sourceY;

@@ -61,6 +61,13 @@ void Surface::adoptPicture(const QImage &picture)
     refresh();
 }
 
+void Surface::replaceDrawing(const QImage &drawing)
+{
+    Q_ASSERT(drawing.size() == image_.size());
+    image_ = drawing.format() == QImage::Format_RGB32 ? drawing : drawing.convertToFormat(QImage::Format_RGB32);
+    markChanged(image_.rect());
+}
+
 StretchMode Surface::setStretchMode(StretchMode mode)
 {
     return std::exchange(stretchMode_, mode);

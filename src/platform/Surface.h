@@ -44,6 +44,11 @@ public:
     // Takes the picture's natural size, as a surface that adopts a loaded file does.
     void adoptPicture(const QImage &picture);
 
+    // Replaces the drawing by a prepared image of the surface's size, sharing its pixels.
+    void replaceDrawing(const QImage &drawing);
+    // Gives the drawing pixels of its own now, so the next drawing call does not copy them.
+    void detachDrawing() { image_.detach(); }
+
     // The drawn image, as a picture of its own.
     [[nodiscard]] QImage drawnImage() const { return image_; }
 

@@ -1,15 +1,38 @@
 #include "SlidePreloader.h"
 
+#include "Dialogs.h"
 #include "FitPicture.h"
+#include "Surface.h"
 
 #include <QFileInfo>
 
-PreparedSlide PrepareSlide(const QString &path, QSize area)
+namespace {
+
+// A worker thread shows no message box: the window shows what was collected.
+class CollectedMessages final : public MessageSink
+{
+public:
+    explicit CollectedMessages(QStringList &texts) : texts_(texts) {}
+    void showMessage(QWidget *, const QString &, const QString &text) override { texts_ << text; }
+
+private:
+    QStringList &texts_;
+};
+
+} // namespace
+
+PreparedSlide PrepareSlide(const QString &path, QSize area, ColorValue background)
 {
     const QFileInfo file(path);
-    PreparedSlide slide{path, file.lastModified(), file.exists() ? file.size() : -1, LoadPicture(path, area)};
-    if (slide.loaded.ok()) // the decode is let go once fitted: only the fitted picture is held
-        slide.loaded.picture = FittedPicture(slide.loaded.picture, slide.loaded.naturalSize, area);
+    PreparedSlide slide{path, file.lastModified(), file.exists() ? file.size() : -1, LoadPicture(path, area), {}, {}};
+    if (!slide.loaded.ok())
+        return slide;
+    // The decode is let go once fitted: only the fitted picture and the frame are held.
+    slide.loaded.picture = FittedPicture(slide.loaded.picture, slide.loaded.naturalSize, area);
+    Surface frame(area.width(), area.height(), background);
+    CollectedMessages messages(slide.messages);
+    FitPicture(slide.loaded.picture, slide.loaded.naturalSize, frame, messages);
+    slide.frame = frame.drawnImage();
     return slide;
 }
 
@@ -19,18 +42,19 @@ SlidePreloader::~SlidePreloader()
         pending_.wait();
 }
 
-void SlidePreloader::prepare(const QString &path, QSize area)
+void SlidePreloader::prepare(const QString &path, QSize area, ColorValue background)
 {
     if (pending_.valid())
         pending_.wait();
     pendingPath_ = path;
     pendingArea_ = area;
-    pending_ = std::async(std::launch::async, PrepareSlide, path, area);
+    pendingBackground_ = background;
+    pending_ = std::async(std::launch::async, PrepareSlide, path, area, background);
 }
 
-PreparedSlide SlidePreloader::take(const QString &path, QSize area)
+PreparedSlide SlidePreloader::take(const QString &path, QSize area, ColorValue background)
 {
-    if (pending_.valid() && pendingPath_ == path && pendingArea_ == area) {
+    if (pending_.valid() && pendingPath_ == path && pendingArea_ == area && pendingBackground_ == background) {
         PreparedSlide slide = pending_.get();
         const QFileInfo file(path);
         const qint64 bytes = file.exists() ? file.size() : -1;
@@ -40,5 +64,5 @@ PreparedSlide SlidePreloader::take(const QString &path, QSize area)
         pending_.wait();
         pending_ = {};
     }
-    return PrepareSlide(path, area);
+    return PrepareSlide(path, area, background);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ColorValue.h"
 #include "PictureLoader.h"
 
 #include <QDateTime>
@@ -7,17 +8,20 @@
 #include <QString>
 #include <future>
 
-// A slide made ready ahead of its tick: decoded at the size it needs and scaled to its
-// fit; loaded.naturalSize keeps the geometry of the fit.
+// A slide made ready ahead of its tick: decoded at the size it needs, scaled to its fit
+// (loaded.naturalSize keeps the fit's geometry) and drawn into the whole picture area
+// as FitPicture draws it, so the tick has no pixels left to touch.
 struct PreparedSlide
 {
     QString path;
     QDateTime modified;
     qint64 bytes = -1;
     PictureLoadResult loaded;
+    QImage frame;
+    QStringList messages; // what the fit reported, for the window to show
 };
 
-[[nodiscard]] PreparedSlide PrepareSlide(const QString &path, QSize area);
+[[nodiscard]] PreparedSlide PrepareSlide(const QString &path, QSize area, ColorValue background = 0);
 
 // Decodes the next slide on a worker thread during the interval, so the tick finds it
 // ready. Only the next slide is ever held.
@@ -29,13 +33,14 @@ public:
     SlidePreloader &operator=(const SlidePreloader &) = delete;
     ~SlidePreloader();
 
-    void prepare(const QString &path, QSize area);
+    void prepare(const QString &path, QSize area, ColorValue background = 0);
     // The slide for the path: the prepared one while the file is still the one prepared,
     // else loaded now, so a file deleted or changed since is treated as at the tick.
-    [[nodiscard]] PreparedSlide take(const QString &path, QSize area);
+    [[nodiscard]] PreparedSlide take(const QString &path, QSize area, ColorValue background = 0);
 
 private:
     std::future<PreparedSlide> pending_;
     QString pendingPath_;
     QSize pendingArea_;
+    ColorValue pendingBackground_ = 0;
 };

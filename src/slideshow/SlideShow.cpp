@@ -1,6 +1,6 @@
 #include "SlideShow.h"
 
-#include "FitPicture.h"
+#include "Dialogs.h"
 #include "PictureArea.h"
 #include "RuntimeRandom.h"
 #include "SettingsDoc.h"
@@ -48,13 +48,16 @@ void SlideShow::SwitchPic()
     }
     picHidden.adoptPicture(QImage());
     services_.events.DoEvents();
-    const PreparedSlide slide = preloader_.take(*path, picImage.size());
+    const PreparedSlide slide = preloader_.take(*path, picImage.size(), picImage.backColor());
     if (!slide.loaded.ok()) {
         advance(); // an unreadable entry must not stop the show on the last good slide
         return;
     }
     picHidden.adoptPicture(slide.loaded.picture);
-    FitPicture(slide.loaded.picture, slide.loaded.naturalSize, picImage, services_.messages);
+    // FitPicture's drawing of picHidden into picImage, made ahead on the worker thread.
+    for (const QString &message : slide.messages)
+        services_.messages.showMessage(nullptr, ProgramTitle, message);
+    picImage.replaceDrawing(slide.frame);
     NewPic.resize(picImage.width(), picImage.height());
     if (services_.choices.randomTransitions()) {
         try {
@@ -68,6 +71,8 @@ void SlideShow::SwitchPic()
     PrevPic.adoptPicture(shown);
     services_.events.DoEvents();
     advance();
+    // The next effect draws into NewPic: copying its pixels now keeps that copy out of the tick.
+    NewPic.detachDrawing();
 }
 
 void SlideShow::advance()
@@ -82,7 +87,7 @@ void SlideShow::prepareNext()
 {
     const std::optional<QString> next = services_.settings.fileAt(SlideIndex);
     if (next && !next->isEmpty())
-        preloader_.prepare(*next, picImage.size());
+        preloader_.prepare(*next, picImage.size(), picImage.backColor());
 }
 
 void SlideShow::runTransition(std::int32_t choice)
