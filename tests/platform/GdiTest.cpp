@@ -56,6 +56,20 @@ TEST(BitBlt, OverlappingCopyOnOneSurfaceReadsOriginalRows)
         EXPECT_EQ(s.image().pixel(0, y), qRgb(0, y - 1, 0));
 }
 
+TEST(BitBlt, PixelsOntoThemselvesStaySharedAndUncopied)
+{
+    const Surface source = numbered(4, 4);
+    Surface target(4, 4);
+    target.replaceDrawing(source.image());
+    BitBlt(target, 0, 0, 4, 4, source, 0, 0);
+    EXPECT_EQ(target.image().constBits(), source.image().constBits());
+    EXPECT_EQ(target.pendingChange(), QRegion(0, 0, 4, 4));
+    BitBlt(target, 1, 0, 3, 4, source, 0, 0); // a real move detaches and copies
+    EXPECT_NE(target.image().constBits(), source.image().constBits());
+    EXPECT_EQ(target.image().pixel(3, 2), qRgb(2, 2, 0));
+    EXPECT_EQ(source.image().pixel(3, 2), qRgb(3, 2, 0));
+}
+
 TEST(StretchBlt, NearestDoublesAndNegativeWidthMirrors)
 {
     Surface source = numbered(2, 1);

@@ -44,8 +44,14 @@ TEST(SlidePreloader, DecodesLargeJpegSmallerWithNaturalGeometryAndSameLook)
     EXPECT_EQ(reduced.naturalSize, QSize(2400, 1600));
     EXPECT_EQ(reduced.picture.size(), QSize(600, 400)); // a quarter, still covering the 500 x 333 fit
 
-    const PreparedSlide slide = PrepareSlide(path, area);
+    const PreparedSlide slide = PrepareSlide(path, area, RGB(0, 0, 255));
     EXPECT_EQ(slide.loaded.picture.size(), QSize(500, 334)); // rows 33 to 366: equal margins of 33
+    // The frame is the whole area as the fit draws it: margins in the background colour.
+    ASSERT_EQ(slide.frame.size(), area);
+    EXPECT_EQ(slide.frame.pixel(250, 32), qRgb(0, 0, 255));
+    EXPECT_EQ(slide.frame.pixel(250, 367), qRgb(0, 0, 255));
+    EXPECT_EQ(slide.frame.pixel(250, 33), slide.loaded.picture.pixel(250, 0));
+    EXPECT_EQ(slide.frame.pixel(499, 366), slide.loaded.picture.pixel(499, 333));
     const PictureLoadResult full = LoadPicture(path);
     const QImage reference = FittedPicture(full.picture, full.naturalSize, area);
     EXPECT_LE(meanDifference(slide.loaded.picture, reference), 2.0);
