@@ -4,7 +4,6 @@
 
 #include <QRect>
 
-constexpr unsigned SRCCOPY = 0x00CC0020;
 constexpr ColorValue CLR_INVALID = -1;
 
 // Block copies between surfaces, clipped to both; source copy is the only raster

@@ -50,22 +50,3 @@ private:
     FillStyle fillStyle_ = FillStyle::Transparent;
     QPoint position_;
 };
-
-// Puts a pen's mode and width back when a drawing routine leaves.
-class PenStateGuard
-{
-public:
-    explicit PenStateGuard(Pen &pen) : pen_(pen), mode_(pen.drawMode()), width_(pen.width()) {}
-    ~PenStateGuard()
-    {
-        pen_.setDrawMode(mode_);
-        pen_.setWidth(width_);
-    }
-    PenStateGuard(const PenStateGuard &) = delete;
-    PenStateGuard &operator=(const PenStateGuard &) = delete;
-
-private:
-    Pen &pen_;
-    DrawMode mode_;
-    int width_;
-};
