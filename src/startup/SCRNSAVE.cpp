@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "EventYield.h"
 #include "PointerDisplay.h"
+#include "SingleInstance.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -43,6 +44,7 @@ void ShowMousePointer(PointerDisplay &pointer)
 
 void EndProgram()
 {
+    SingleInstance::releaseHeld();
     std::fflush(nullptr);
     std::_Exit(0);
 }

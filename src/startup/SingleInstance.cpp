@@ -11,7 +11,29 @@ SingleInstance::SingleInstance(const QString &lockFolder, const QString &program
     lock_->setStaleLockTime(0);
 }
 
+namespace {
+
+QLockFile *held = nullptr;
+
+} // namespace
+
+SingleInstance::~SingleInstance()
+{
+    if (held == lock_.get())
+        held = nullptr;
+}
+
 bool SingleInstance::acquire()
 {
-    return lock_->tryLock(0);
+    if (!lock_->tryLock(0))
+        return false;
+    held = lock_.get();
+    return true;
+}
+
+void SingleInstance::releaseHeld()
+{
+    if (held)
+        held->unlock();
+    held = nullptr;
 }

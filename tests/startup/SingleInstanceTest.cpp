@@ -16,6 +16,10 @@ TEST(SingleInstance, SecondCopyOfSameProgramIsRefusedUntilFirstEnds)
     EXPECT_TRUE(elsewhere.acquire());
     first.reset();
     EXPECT_TRUE(second.acquire());
+
+    // An exit that runs no destructors still lets go of the lock.
+    SingleInstance::releaseHeld();
+    EXPECT_FALSE(QFile::exists(second.lockPath()));
 }
 
 TEST(SingleInstance, LockLeftByCrashedCopyDoesNotBlock)
