@@ -50,16 +50,11 @@ TEST(SetupE2E, AddFileThroughRealFileDialogThenApplyKeepsForeignContent)
     ASSERT_TRUE(dialog);
     click(*dialog, AddFile);
     // The file dialog takes the typed path in its name field, which has the focus.
-    ASSERT_TRUE(ProgramRig::waitUntil([] {
-        QProcess search;
-        search.start("xdotool", {"search", "--onlyvisible", "--name", "."});
-        search.waitForFinished();
-        return search.readAllStandardOutput().split('\n').size() > 2;
-    }, 5000));
-    ProgramRig::waitUntil([] { return false; }, 800);
+    ASSERT_TRUE(ProgramRig::waitUntil([] { return ProgramRig::windowGeometry("Open").has_value(); }, 10000));
+    ProgramRig::xdotool({"search", "--onlyvisible", "--name", "^Open$", "windowfocus", "--sync"});
     ProgramRig::xdotool({"type", "--delay", "20", added});
     ProgramRig::xdotool({"key", "Return"});
-    ProgramRig::waitUntil([] { return false; }, 800);
+    ASSERT_TRUE(ProgramRig::waitUntil([] { return !ProgramRig::windowGeometry("Open"); }, 10000));
     click(*dialog, Apply);
     EXPECT_TRUE(ProgramRig::waitUntil([&] { return rig.readFile("settings.xml").contains("added.png"); }, 5000));
     const QByteArray saved = rig.readFile("settings.xml");
