@@ -162,22 +162,21 @@ void modColorPick::DrawHueField(ColorParts hue)
 
 void modColorPick::DrawBrightnessField()
 {
-    const auto ends = SectorEnds(FieldRect.bottom - FieldRect.top);
-    DrawField(
-        [&ends](int x, int t) {
-            const ColorParts p = PureHue(x, ends);
-            return ColorParts{SaturationBlend(p.red, t), SaturationBlend(p.green, t), SaturationBlend(p.blue, t)};
-        },
-        true);
+    DrawPureHueField(SaturationBlend);
 }
 
 void modColorPick::DrawSaturationField()
 {
+    DrawPureHueField(BrightnessScale);
+}
+
+void modColorPick::DrawPureHueField(int (*blend)(int component, int row))
+{
     const auto ends = SectorEnds(FieldRect.bottom - FieldRect.top);
     DrawField(
-        [&ends](int x, int t) {
+        [&ends, blend](int x, int t) {
             const ColorParts p = PureHue(x, ends);
-            return ColorParts{BrightnessScale(p.red, t), BrightnessScale(p.green, t), BrightnessScale(p.blue, t)};
+            return ColorParts{blend(p.red, t), blend(p.green, t), blend(p.blue, t)};
         },
         true);
 }

@@ -73,6 +73,8 @@ public:
 private:
     using FieldPixel = std::function<ColorParts(int column, int row)>;
     void DrawField(const FieldPixel &pixel, bool mirrored);
+    // The saturation and brightness fields: pure hues across, blended down the rows, mirrored.
+    void DrawPureHueField(int (*blend)(int component, int row));
     void DrawSlider(const std::function<int(int component, int line)> &ramp, ColorParts color);
 
     QString customColorsPath_;

@@ -40,6 +40,31 @@ const QByteArray Example = R"(<?xml version="1.0"?>
 </settings>
 )";
 
+// Everything a reader takes from the document, compared in one go.
+struct Read
+{
+    QString timer;
+    int ms;
+    ColorValue background;
+    bool random;
+    std::optional<ImageSize> size;
+    QStringList files;
+    bool operator==(const Read &) const = default;
+};
+
+Read readBack(const SettingsDoc &doc)
+{
+    return {doc.timerText(), doc.timerIntervalMs(), doc.background(), doc.randomTransitions(), doc.imageSize(), doc.files()};
+}
+
+const Read Presets{"1", 1000, 0, true, std::nullopt, {}};
+
+void PrintTo(const Read &r, std::ostream *os)
+{
+    *os << r.timer.toStdString() << " " << r.ms << "ms bg " << r.background << (r.random ? " random" : " none") << " size "
+        << (r.size ? int(*r.size) : -1) << " files " << r.files.join(',').toStdString();
+}
+
 } // namespace
 
 TEST_F(SettingsDocTest, ReadsEveryValueAndEveryChildOfFiles)
@@ -47,14 +72,9 @@ TEST_F(SettingsDocTest, ReadsEveryValueAndEveryChildOfFiles)
     write(Example);
     SettingsDoc doc(path());
     EXPECT_TRUE(doc.load().ok);
-    EXPECT_EQ(doc.timerText(), "5");
-    EXPECT_EQ(doc.timerIntervalMs(), 5000);
-    EXPECT_EQ(doc.background(), 16777215);
-    EXPECT_TRUE(doc.randomTransitions());
-    EXPECT_EQ(doc.imageSize(), ImageSize::FullScreen);
     // A comment among the files is one more entry, with its own text.
+    EXPECT_EQ(readBack(doc), (Read{"5", 5000, 16777215, true, ImageSize::FullScreen, {"/p/a.jpg", "gone", "/p/b.jpg", "/p/a.jpg"}}));
     EXPECT_EQ(doc.fileCount(), 4);
-    EXPECT_EQ(doc.files(), (QStringList{"/p/a.jpg", "gone", "/p/b.jpg", "/p/a.jpg"}));
     EXPECT_EQ(doc.fileAt(4), std::nullopt);
     EXPECT_EQ(doc.fileAt(-1), std::nullopt);
 }
@@ -64,18 +84,15 @@ TEST_F(SettingsDocTest, ValueTextForms)
     struct Case
     {
         const char *timer, *background, *transition, *size;
-        int ms;
-        ColorValue colour;
-        bool random;
-        std::optional<ImageSize> imageSize;
+        Read expected;
     };
     const Case cases[] = {
-        {"2.5", "-1", "1.0", "large", 2500, -1, true, ImageSize::Large},
-        {"0", "255", "2", "Large", 0, 255, false, std::nullopt},
-        {"0.0005", "65280", "0", "medium", 0, 65280, false, ImageSize::Medium},   // 0.5 ms rounds to even 0
-        {"0.0015", "0", "1", "small", 2, 0, true, ImageSize::Small},              // 1.5 ms rounds to even 2
-        {"abc", "blue", "yes", "", 1000, 0, true, std::nullopt},                  // presets where nothing parses
-        {"-3", "99999999999", "1", "fullscreen", 0, 0, true, std::nullopt},
+        {"2.5", "-1", "1.0", "large", {"2.5", 2500, -1, true, ImageSize::Large, {}}},
+        {"0", "255", "2", "Large", {"0", 0, 255, false, std::nullopt, {}}},
+        {"0.0005", "65280", "0", "medium", {"0.0005", 0, 65280, false, ImageSize::Medium, {}}}, // 0.5 ms rounds to even 0
+        {"0.0015", "0", "1", "small", {"0.0015", 2, 0, true, ImageSize::Small, {}}},            // 1.5 ms rounds to even 2
+        {"abc", "blue", "yes", "", {"abc", 1000, 0, true, std::nullopt, {}}},                  // presets where nothing parses
+        {"-3", "99999999999", "1", "fullscreen", {"-3", 0, 0, true, std::nullopt, {}}},
     };
     for (const Case &c : cases) {
         write(QStringLiteral("<settings><timer>%1</timer><background>%2</background><transition>%3</transition>"
@@ -83,11 +100,7 @@ TEST_F(SettingsDocTest, ValueTextForms)
                   .arg(c.timer, c.background, c.transition, c.size).toUtf8());
         SettingsDoc doc(path());
         ASSERT_TRUE(doc.load().ok);
-        EXPECT_EQ(doc.timerIntervalMs(), c.ms) << c.timer;
-        EXPECT_EQ(doc.background(), c.colour) << c.background;
-        EXPECT_EQ(doc.randomTransitions(), c.random) << c.transition;
-        EXPECT_EQ(doc.imageSize(), c.imageSize) << c.size;
-        EXPECT_EQ(doc.fileCount(), 0);
+        EXPECT_EQ(readBack(doc), c.expected) << c.timer;
     }
 }
 
@@ -101,13 +114,8 @@ TEST_F(SettingsDocTest, MissingMalformedOrIncompleteFilesReadAsPresets)
         SettingsDoc doc(path());
         const SettingsLoadResult result = doc.load();
         EXPECT_EQ(result.ok, content == "<settings/>") << content.constData();
-        EXPECT_FALSE(result.ok && !result.message.isEmpty());
-        EXPECT_EQ(doc.timerText(), "1");
-        EXPECT_EQ(doc.timerIntervalMs(), 1000);
-        EXPECT_EQ(doc.background(), 0);
-        EXPECT_TRUE(doc.randomTransitions());
-        EXPECT_EQ(doc.imageSize(), std::nullopt);
-        EXPECT_EQ(doc.fileCount(), 0);
+        EXPECT_EQ(result.message.isEmpty(), result.ok) << content.constData();
+        EXPECT_EQ(readBack(doc), Presets) << content.constData();
     }
     write("<settings>\n<timer>5</timer\n</settings>");
     SettingsDoc doc(path());
@@ -140,11 +148,7 @@ TEST_F(SettingsDocTest, SaveWritesValuesInPlaceKeepingForeignContent)
 
     SettingsDoc again(path());
     ASSERT_TRUE(again.load().ok);
-    EXPECT_EQ(again.files(), values.files);
-    EXPECT_EQ(again.timerIntervalMs(), 2500);
-    EXPECT_EQ(again.background(), RGB(1, 2, 3));
-    EXPECT_FALSE(again.randomTransitions());
-    EXPECT_EQ(again.imageSize(), ImageSize::Small);
+    EXPECT_EQ(readBack(again), (Read{"2.5", 2500, RGB(1, 2, 3), false, ImageSize::Small, values.files}));
 
     // Entries are replaced, never accumulated: a second Apply writes the same bytes.
     ASSERT_TRUE(doc.SaveSettings(values).ok);
@@ -165,10 +169,7 @@ TEST_F(SettingsDocTest, SaveCreatesMissingFileAndElements)
     ASSERT_TRUE(doc.SaveSettings(values).ok);
     SettingsDoc reloaded(path());
     ASSERT_TRUE(reloaded.load().ok);
-    EXPECT_EQ(reloaded.timerText(), "1");
-    EXPECT_TRUE(reloaded.randomTransitions());
-    EXPECT_EQ(reloaded.imageSize(), ImageSize::Medium);
-    EXPECT_EQ(reloaded.files(), QStringList{"/x.jpg"});
+    EXPECT_EQ(readBack(reloaded), (Read{"1", 1000, 0, true, ImageSize::Medium, {"/x.jpg"}}));
     EXPECT_FALSE(QFile::exists(path() + ".bak"));
 
     write("<settings><timer>3</timer><owner>x</owner></settings>");
@@ -177,8 +178,7 @@ TEST_F(SettingsDocTest, SaveCreatesMissingFileAndElements)
     ASSERT_TRUE(partial.SaveSettings(values).ok);
     SettingsDoc completed(path());
     ASSERT_TRUE(completed.load().ok);
-    EXPECT_EQ(completed.timerText(), "1");
-    EXPECT_EQ(completed.imageSize(), ImageSize::Medium);
+    EXPECT_EQ(readBack(completed), (Read{"1", 1000, 0, true, ImageSize::Medium, {"/x.jpg"}}));
     EXPECT_TRUE(read().contains("<owner>x</owner>"));
 }
 
