@@ -2,16 +2,16 @@
 // pictures of 2 to 50 megapixels that it generates itself. Prints figures only; it
 // never fails.
 
-#include "Dialogs.h"
-#include "EventYield.h"
-#include "FitPicture.h"
-#include "PictureLoader.h"
-#include "RuntimeRandom.h"
-#include "SettingsDoc.h"
-#include "ShowChoices.h"
-#include "SlideShow.h"
-#include "TickClock.h"
-#include "modTransition.h"
+#include "window/Dialogs.h"
+#include "window/EventYield.h"
+#include "raster/FitPicture.h"
+#include "raster/PictureLoader.h"
+#include "transitions/RuntimeRandom.h"
+#include "settings/SettingsDoc.h"
+#include "slideshow/ShowChoices.h"
+#include "slideshow/SlideShow.h"
+#include "window/TickClock.h"
+#include "transitions/modTransition.h"
 
 #include <QDir>
 #include <QEventLoop>

@@ -2,11 +2,11 @@
 // clock and event loop, presenting into a SurfaceView, and prints what each costs.
 // Prints figures only; it never fails.
 
-#include "EventYield.h"
-#include "Surface.h"
-#include "SurfaceView.h"
-#include "TickClock.h"
-#include "modTransition.h"
+#include "window/EventYield.h"
+#include "raster/Surface.h"
+#include "window/SurfaceView.h"
+#include "window/TickClock.h"
+#include "transitions/modTransition.h"
 
 #include <QApplication>
 #include <QPainter>

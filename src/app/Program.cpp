@@ -1,9 +1,9 @@
-#include "Program.h"
+#include "app/Program.h"
 
-#include "BlankForm.h"
-#include "RuntimeRandom.h"
-#include "SetupForm.h"
-#include "frmColorPick.h"
+#include "slideshow/BlankForm.h"
+#include "transitions/RuntimeRandom.h"
+#include "setup/SetupForm.h"
+#include "colorpick/frmColorPick.h"
 
 #include <QDir>
 

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "Dialogs.h"
-#include "EventYield.h"
-#include "PointerDisplay.h"
-#include "SCRNSAVE.h"
-#include "SettingsDoc.h"
-#include "ShowChoices.h"
-#include "SingleInstance.h"
-#include "TickClock.h"
-#include "modTransition.h"
+#include "window/Dialogs.h"
+#include "window/EventYield.h"
+#include "window/PointerDisplay.h"
+#include "app/SCRNSAVE.h"
+#include "settings/SettingsDoc.h"
+#include "slideshow/ShowChoices.h"
+#include "app/SingleInstance.h"
+#include "window/TickClock.h"
+#include "transitions/modTransition.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
-#include "CommandLine.h"
-#include "Program.h"
-#include "SCRNSAVE.h"
+#include "app/CommandLine.h"
+#include "app/Program.h"
+#include "app/SCRNSAVE.h"
 
 #include <QApplication>
 

@@ -1,4 +1,4 @@
-#include "ColorModel.h"
+#include "colorpick/ColorModel.h"
 
 #include <cmath>
 

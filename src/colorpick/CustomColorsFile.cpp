@@ -1,7 +1,7 @@
-#include "CustomColorsFile.h"
+#include "colorpick/CustomColorsFile.h"
 
-#include "ColorModel.h"
-#include "Val.h"
+#include "colorpick/ColorModel.h"
+#include "colorpick/Val.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ColorValue.h"
+#include "raster/ColorValue.h"
 
 #include <QString>
 #include <array>

@@ -1,4 +1,4 @@
-#include "Swatch.h"
+#include "colorpick/Swatch.h"
 
 #include <QMouseEvent>
 #include <QPainter>

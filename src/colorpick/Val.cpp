@@ -1,4 +1,4 @@
-#include "Val.h"
+#include "colorpick/Val.h"
 
 #include <cstdint>
 

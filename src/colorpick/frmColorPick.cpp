@@ -1,9 +1,9 @@
-#include "frmColorPick.h"
+#include "colorpick/frmColorPick.h"
 
-#include "Dialogs.h"
-#include "Swatch.h"
-#include "SurfaceView.h"
-#include "Val.h"
+#include "window/Dialogs.h"
+#include "colorpick/Swatch.h"
+#include "window/SurfaceView.h"
+#include "colorpick/Val.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

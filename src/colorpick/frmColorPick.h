@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ColorValue.h"
-#include "modColorPick.h"
+#include "raster/ColorValue.h"
+#include "colorpick/modColorPick.h"
 
 #include <QDialog>
 #include <optional>

@@ -1,6 +1,6 @@
-#include "modColorPick.h"
+#include "colorpick/modColorPick.h"
 
-#include "Gdi.h"
+#include "raster/Gdi.h"
 
 #include <QFont>
 #include <QFontMetrics>

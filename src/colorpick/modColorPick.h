@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ColorModel.h"
-#include "CustomColorsFile.h"
-#include "Pen.h"
-#include "Surface.h"
+#include "colorpick/ColorModel.h"
+#include "colorpick/CustomColorsFile.h"
+#include "raster/Pen.h"
+#include "raster/Surface.h"
 
 #include <QRect>
 #include <QString>

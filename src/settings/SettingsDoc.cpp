@@ -1,4 +1,4 @@
-#include "SettingsDoc.h"
+#include "settings/SettingsDoc.h"
 
 #include <QDir>
 #include <QFile>

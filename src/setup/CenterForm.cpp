@@ -1,6 +1,6 @@
-#include "CenterForm.h"
+#include "setup/CenterForm.h"
 
-#include "Surface.h"
+#include "raster/Surface.h"
 
 #include <QScreen>
 #include <QWidget>

@@ -1,6 +1,6 @@
-#include "SecondsText.h"
+#include "setup/SecondsText.h"
 
-#include "SettingsDoc.h"
+#include "settings/SettingsDoc.h"
 
 QString SecondsText(double value)
 {

@@ -1,11 +1,11 @@
-#include "SetupForm.h"
+#include "setup/SetupForm.h"
 
-#include "CenterForm.h"
-#include "Dialogs.h"
-#include "FitPicture.h"
-#include "PictureLoader.h"
-#include "SurfaceView.h"
-#include "UpDown.h"
+#include "setup/CenterForm.h"
+#include "window/Dialogs.h"
+#include "raster/FitPicture.h"
+#include "raster/PictureLoader.h"
+#include "window/SurfaceView.h"
+#include "setup/UpDown.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -134,13 +134,6 @@ SetupForm::SetupForm(SettingsDoc &settings, FileChooser &files, MessageSink &mes
     load();
 }
 
-SetupForm::~SetupForm()
-{
-    // The views present surfaces that are members of this form, so they go first.
-    delete picImageView_;
-    delete swatchView_;
-}
-
 void SetupForm::load()
 {
     txtSeconds_->setText(settings_.timerText());
@@ -226,7 +219,8 @@ void SetupForm::previewSelection()
         picImage_.clear();
     } else {
         picHidden_.adoptPicture(loaded.picture);
-        FitPicture(picHidden_, picImage_, messages_);
+        if (const QString failure = FitPicture(picHidden_, picImage_); !failure.isEmpty())
+            messages_.showMessage(this, ProgramTitle, failure);
     }
     picImage_.refresh();
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ColorValue.h"
-#include "SecondsText.h"
-#include "SettingsDoc.h"
-#include "Surface.h"
+#include "raster/ColorValue.h"
+#include "setup/SecondsText.h"
+#include "settings/SettingsDoc.h"
+#include "raster/Surface.h"
 
 #include <QDialog>
 #include <array>
@@ -41,7 +41,6 @@ public:
     // Loads the controls from the settings and centres the window, so a form created
     // hidden already holds the stored values.
     SetupForm(SettingsDoc &settings, FileChooser &files, MessageSink &messages, Hooks hooks, QWidget *parent = nullptr);
-    ~SetupForm() override;
 
     [[nodiscard]] ColorValue backgroundColor() const;
     [[nodiscard]] bool randomTransitions() const;

@@ -1,4 +1,4 @@
-#include "UpDown.h"
+#include "setup/UpDown.h"
 
 #include <QToolButton>
 

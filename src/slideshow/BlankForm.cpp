@@ -1,8 +1,8 @@
-#include "BlankForm.h"
+#include "slideshow/BlankForm.h"
 
-#include "Dialogs.h"
-#include "SCRNSAVE.h"
-#include "SurfaceView.h"
+#include "window/Dialogs.h"
+#include "window/PointerDisplay.h"
+#include "window/SurfaceView.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>

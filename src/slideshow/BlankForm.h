@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SlideShow.h"
+#include "slideshow/SlideShow.h"
 
 #include <QTimer>
 #include <QWidget>

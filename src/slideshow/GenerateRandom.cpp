@@ -1,6 +1,6 @@
-#include "GenerateRandom.h"
+#include "slideshow/GenerateRandom.h"
 
-#include "RuntimeRandom.h"
+#include "transitions/RuntimeRandom.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "PictureArea.h"
+#include "slideshow/PictureArea.h"
 
-#include "Surface.h"
+#include "raster/Surface.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SettingsDoc.h"
+#include "settings/SettingsDoc.h"
 
 #include <QRect>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ColorValue.h"
-#include "SettingsDoc.h"
+#include "raster/ColorValue.h"
+#include "settings/SettingsDoc.h"
 
 // The three settings the show takes from the setup dialog's controls, so a preview
 // shows choices that were not applied yet.

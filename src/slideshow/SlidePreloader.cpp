@@ -1,25 +1,9 @@
-#include "SlidePreloader.h"
+#include "slideshow/SlidePreloader.h"
 
-#include "Dialogs.h"
-#include "FitPicture.h"
-#include "Surface.h"
+#include "raster/FitPicture.h"
+#include "raster/Surface.h"
 
 #include <QFileInfo>
-
-namespace {
-
-// A worker thread shows no message box: the window shows what was collected.
-class CollectedMessages final : public MessageSink
-{
-public:
-    explicit CollectedMessages(QStringList &texts) : texts_(texts) {}
-    void showMessage(QWidget *, const QString &, const QString &text) override { texts_ << text; }
-
-private:
-    QStringList &texts_;
-};
-
-} // namespace
 
 PreparedSlide PrepareSlide(const QString &path, QSize area, ColorValue background)
 {
@@ -30,8 +14,7 @@ PreparedSlide PrepareSlide(const QString &path, QSize area, ColorValue backgroun
     // The decode is let go once fitted: only the fitted picture and the frame are held.
     slide.loaded.picture = FittedPicture(slide.loaded.picture, slide.loaded.naturalSize, area);
     Surface frame(area.width(), area.height(), background);
-    CollectedMessages messages(slide.messages);
-    FitPicture(slide.loaded.picture, slide.loaded.naturalSize, frame, messages);
+    slide.fitFailure = FitPicture(slide.loaded.picture, slide.loaded.naturalSize, frame);
     slide.frame = frame.drawnImage();
     return slide;
 }

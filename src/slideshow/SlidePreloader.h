@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ColorValue.h"
-#include "PictureLoader.h"
+#include "raster/ColorValue.h"
+#include "raster/PictureLoader.h"
 
 #include <QDateTime>
 #include <QImage>
@@ -18,7 +18,7 @@ struct PreparedSlide
     qint64 bytes = -1;
     PictureLoadResult loaded;
     QImage frame;
-    QStringList messages; // what the fit reported, for the window to show
+    QString fitFailure; // what the fit reported, for the window to show (a worker shows no message box)
 };
 
 [[nodiscard]] PreparedSlide PrepareSlide(const QString &path, QSize area, ColorValue background = 0);

@@ -1,12 +1,12 @@
-#include "SlideShow.h"
+#include "slideshow/SlideShow.h"
 
-#include "Dialogs.h"
-#include "PictureArea.h"
-#include "RuntimeRandom.h"
-#include "SettingsDoc.h"
-#include "ShowChoices.h"
-#include "EventYield.h"
-#include "modTransition.h"
+#include "window/Dialogs.h"
+#include "slideshow/PictureArea.h"
+#include "transitions/RuntimeRandom.h"
+#include "settings/SettingsDoc.h"
+#include "slideshow/ShowChoices.h"
+#include "window/EventYield.h"
+#include "transitions/modTransition.h"
 
 #include <exception>
 
@@ -55,8 +55,8 @@ void SlideShow::SwitchPic()
     }
     picHidden.adoptPicture(slide.loaded.picture);
     // FitPicture's drawing of picHidden into picImage, made ahead on the worker thread.
-    for (const QString &message : slide.messages)
-        services_.messages.showMessage(nullptr, ProgramTitle, message);
+    if (!slide.fitFailure.isEmpty())
+        services_.messages.showMessage(nullptr, ProgramTitle, slide.fitFailure);
     picImage.replaceDrawing(slide.frame);
     NewPic.resize(picImage.width(), picImage.height());
     if (services_.choices.randomTransitions()) {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "GenerateRandom.h"
-#include "SlidePreloader.h"
-#include "Surface.h"
+#include "slideshow/GenerateRandom.h"
+#include "slideshow/SlidePreloader.h"
+#include "raster/Surface.h"
 
 #include <QString>
 #include <cstdint>

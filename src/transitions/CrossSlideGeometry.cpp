@@ -1,4 +1,4 @@
-#include "CrossSlideGeometry.h"
+#include "transitions/CrossSlideGeometry.h"
 
 namespace {
 

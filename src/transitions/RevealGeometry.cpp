@@ -1,5 +1,5 @@
-#include "EffectGeometry.h"
-#include "RuntimeRandom.h"
+#include "transitions/EffectGeometry.h"
+#include "transitions/RuntimeRandom.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "RuntimeRandom.h"
+#include "transitions/RuntimeRandom.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
-#include "StepPainter.h"
+#include "transitions/StepPainter.h"
 
-#include "Gdi.h"
-#include "Surface.h"
+#include "raster/Gdi.h"
+#include "raster/Surface.h"
 
 #include <algorithm>
 #include <tuple>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "StepCopy.h"
+#include "transitions/StepCopy.h"
 
 #include <QtGlobal>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "EffectGeometry.h"
+#include "transitions/EffectGeometry.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "modTransition.h"
+#include "transitions/modTransition.h"
 
-#include "CrossSlideGeometry.h"
-#include "EffectGeometry.h"
-#include "StepPainter.h"
+#include "transitions/CrossSlideGeometry.h"
+#include "transitions/EffectGeometry.h"
+#include "transitions/StepPainter.h"
 
-#include "EventYield.h"
-#include "Gdi.h"
-#include "Surface.h"
-#include "TickClock.h"
+#include "window/EventYield.h"
+#include "raster/Gdi.h"
+#include "raster/Surface.h"
+#include "window/TickClock.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "RuntimeRandom.h"
+#include "transitions/RuntimeRandom.h"
 
 #include <cstdint>
 

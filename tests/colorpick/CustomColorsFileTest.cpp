@@ -1,4 +1,4 @@
-#include "CustomColorsFile.h"
+#include "colorpick/CustomColorsFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "frmColorPick.h"
+#include "colorpick/frmColorPick.h"
 
-#include "Dialogs.h"
-#include "Gdi.h"
+#include "window/Dialogs.h"
+#include "raster/Gdi.h"
 #include "ImageDifference.h"
-#include "Swatch.h"
+#include "colorpick/Swatch.h"
 
 #include <QComboBox>
 #include <QDir>

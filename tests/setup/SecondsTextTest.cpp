@@ -1,5 +1,5 @@
-#include "CenterForm.h"
-#include "SecondsText.h"
+#include "setup/CenterForm.h"
+#include "setup/SecondsText.h"
 
 #include <gtest/gtest.h>
 

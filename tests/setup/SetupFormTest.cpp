@@ -1,5 +1,5 @@
-#include "Dialogs.h"
-#include "SetupForm.h"
+#include "window/Dialogs.h"
+#include "setup/SetupForm.h"
 
 #include <QFile>
 #include <QImage>

@@ -1,5 +1,5 @@
-#include "BlankForm.h"
-#include "PointerDisplay.h"
+#include "slideshow/BlankForm.h"
+#include "window/PointerDisplay.h"
 #include "SlideShowFixture.h"
 
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "GenerateRandom.h"
-#include "RuntimeRandom.h"
+#include "slideshow/GenerateRandom.h"
+#include "transitions/RuntimeRandom.h"
 
 #include <gtest/gtest.h>
 #include <map>

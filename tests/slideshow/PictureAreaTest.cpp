@@ -1,4 +1,4 @@
-#include "PictureArea.h"
+#include "slideshow/PictureArea.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "FitPicture.h"
+#include "raster/FitPicture.h"
 #include "SlideShowFixture.h"
 
 #include <QPainter>

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "Dialogs.h"
-#include "EventYield.h"
-#include "RuntimeRandom.h"
-#include "SettingsDoc.h"
-#include "ShowChoices.h"
-#include "SlideShow.h"
-#include "TickClock.h"
-#include "modTransition.h"
+#include "window/Dialogs.h"
+#include "window/EventYield.h"
+#include "transitions/RuntimeRandom.h"
+#include "settings/SettingsDoc.h"
+#include "slideshow/ShowChoices.h"
+#include "slideshow/SlideShow.h"
+#include "window/TickClock.h"
+#include "transitions/modTransition.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "EventYield.h"
-#include "Surface.h"
-#include "TickClock.h"
-#include "modTransition.h"
+#include "window/EventYield.h"
+#include "raster/Surface.h"
+#include "window/TickClock.h"
+#include "transitions/modTransition.h"
 
 #include <QImage>
 #include <functional>

@@ -1,0 +1,65 @@
+#include "raster/FitPicture.h"
+
+#include "raster/Surface.h"
+
+#include <QPainter>
+
+namespace {
+
+constexpr int DivisionByZeroError = 11;
+
+} // namespace
+
+QRectF FitRect(float sourceWidth, float sourceHeight, float targetWidth, float targetHeight)
+{
+    const float ratio = sourceWidth / sourceHeight;
+    float w = targetWidth;
+    float h = targetHeight;
+    if (w / h > ratio)
+        w = ratio * h;
+    else
+        h = w / ratio;
+    return QRectF((targetWidth - w) / 2.0f, (targetHeight - h) / 2.0f, w, h);
+}
+
+namespace {
+
+// Pixel edges follow the rounded single-precision rectangle, so the margins stay equal.
+QRect FitArea(QSize naturalSize, QSize target)
+{
+    const QRectF fit = FitRect(float(naturalSize.width()), float(naturalSize.height()), float(target.width()), float(target.height()));
+    return QRect(QPoint(qRound(fit.left()), qRound(fit.top())), QPoint(qRound(fit.right()) - 1, qRound(fit.bottom()) - 1));
+}
+
+} // namespace
+
+QImage FittedPicture(const QImage &picture, QSize naturalSize, QSize target)
+{
+    const QSize size = FitArea(naturalSize, target).size();
+    if (picture.isNull() || size.isEmpty() || picture.size() == size)
+        return picture;
+    return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+QString FitPicture(const Surface &source, Surface &target)
+{
+    return FitPicture(source.picture(), source.size(), target);
+}
+
+QString FitPicture(const QImage &picture, QSize naturalSize, Surface &target)
+{
+    if (naturalSize.height() == 0)
+        return QStringLiteral("%1 Division by zero").arg(DivisionByZeroError);
+    target.clear();
+    if (picture.isNull())
+        return {}; // an invalid picture (481) is ignored silently
+    const QRect area = FitArea(naturalSize, target.size());
+    if (area.isEmpty())
+        return {};
+    QPainter painter(&target.image());
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(area.topLeft(), FittedPicture(picture, naturalSize, target.size()));
+    painter.end();
+    target.markChanged(area);
+    return {};
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QImage>
+#include <QRectF>
+#include <QSize>
+#include <QString>
+
+class Surface;
+
+// Where a picture of the source's proportions lands in a target of the given size:
+// as large as fits, centred, in single precision.
+[[nodiscard]] QRectF FitRect(float sourceWidth, float sourceHeight, float targetWidth, float targetHeight);
+
+// Clears the target and draws the source's stored picture into it, as large as fits
+// with its proportions kept, centred. An invalid picture is ignored silently; any other
+// failure comes back as its code, a blank and its description, for the window to show
+// (empty when the fit succeeded).
+[[nodiscard]] QString FitPicture(const Surface &source, Surface &target);
+
+// The same for a picture that was decoded smaller than its natural size: the geometry
+// is that of the natural size. A picture already at the fitted size is copied as it is.
+[[nodiscard]] QString FitPicture(const QImage &picture, QSize naturalSize, Surface &target);
+
+// The picture scaled to the size the fit gives it in a target of the given size: the
+// expensive part of a fit, which can run ahead of time.
+[[nodiscard]] QImage FittedPicture(const QImage &picture, QSize naturalSize, QSize target);

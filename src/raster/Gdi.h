@@ -1,0 +1,41 @@
+#pragma once
+
+#include "raster/Surface.h"
+
+#include <QRect>
+
+constexpr ColorValue CLR_INVALID = -1;
+
+// Block copies between surfaces, clipped to both; source copy is the only raster
+// operation this program uses. Source and destination may be the same surface.
+void BitBlt(Surface &destination, int x, int y, int width, int height,
+            const Surface &source, int sourceX, int sourceY);
+
+// Scaled copy; a negative destination width or height mirrors. Halftone averages
+// (area-averaging when shrinking); every other mode takes the nearest pixel.
+void StretchBlt(Surface &destination, int x, int y, int width, int height,
+                const Surface &source, int sourceX, int sourceY, int sourceWidth, int sourceHeight);
+
+StretchMode SetStretchBltMode(Surface &surface, StretchMode mode);
+
+// CLR_INVALID outside the surface.
+[[nodiscard]] ColorValue GetPixel(const Surface &surface, int x, int y);
+
+// The classic scheme's edge colours.
+constexpr ColorValue EdgeShadow = RGB(160, 160, 160);
+constexpr ColorValue EdgeHighlight = RGB(255, 255, 255);
+constexpr ColorValue EdgeDarkShadow = RGB(105, 105, 105);
+constexpr ColorValue EdgeLight = RGB(227, 227, 227);
+
+enum class Edge
+{
+    Sunken,      // two rings: shadow over highlight outside, dark shadow over light inside
+    SunkenInner, // the inner ring alone, one pixel wide
+};
+
+// A three-dimensional border just inside the rectangle (right and bottom exclusive).
+void DrawEdge(Surface &surface, const QRect &rect, Edge edge);
+
+// Copies a 24-bit bottom-up device-independent bitmap (rows of blue, green, red bytes,
+// each row padded to four bytes) onto the surface at (x, y).
+void SetDIBitsToSurface(Surface &surface, int x, int y, int width, int height, const unsigned char *bits);

@@ -1,0 +1,93 @@
+#include "raster/Surface.h"
+
+#include <QPainter>
+
+Surface::Surface(int width, int height, ColorValue background)
+    : image_(qMax(width, 0), qMax(height, 0), QImage::Format_RGB32), background_(background)
+{
+    image_.fill(toQRgb(background_));
+}
+
+void Surface::resize(int width, int height)
+{
+    width = qMax(width, 0);
+    height = qMax(height, 0);
+    if (width == image_.width() && height == image_.height())
+        return;
+    QImage resized(width, height, QImage::Format_RGB32);
+    resized.fill(toQRgb(background_));
+    QPainter painter(&resized);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(0, 0, image_);
+    painter.end();
+    image_ = std::move(resized);
+    markChanged(image_.rect());
+}
+
+void Surface::setBackColor(ColorValue color)
+{
+    background_ = color;
+}
+
+void Surface::clear()
+{
+    if (picture_.size() == image_.size() && picture_.format() == QImage::Format_RGB32) {
+        image_ = picture_; // shares the pixels until the next drawing
+        markChanged(image_.rect());
+        return;
+    }
+    image_.fill(toQRgb(background_));
+    if (!picture_.isNull()) {
+        QPainter painter(&image_);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(0, 0, picture_);
+    }
+    markChanged(image_.rect());
+}
+
+void Surface::setPicture(const QImage &picture)
+{
+    picture_ = picture;
+    clear();
+    refresh();
+}
+
+void Surface::adoptPicture(const QImage &picture)
+{
+    picture_ = picture;
+    if (image_.size() != picture.size())
+        image_ = QImage(picture.size(), QImage::Format_RGB32);
+    clear();
+    refresh();
+}
+
+void Surface::replaceDrawing(const QImage &drawing)
+{
+    Q_ASSERT(drawing.size() == image_.size());
+    image_ = drawing.format() == QImage::Format_RGB32 ? drawing : drawing.convertToFormat(QImage::Format_RGB32);
+    markChanged(image_.rect());
+}
+
+StretchMode Surface::setStretchMode(StretchMode mode)
+{
+    return std::exchange(stretchMode_, mode);
+}
+
+void Surface::markChanged(const QRect &area)
+{
+    const QRect visible = area & image_.rect();
+    // A full-surface change swallows everything; skip the region arithmetic then.
+    if (visible == image_.rect())
+        changed_ = visible;
+    else if (!visible.isEmpty())
+        changed_ += visible;
+}
+
+void Surface::refresh()
+{
+    const QRegion changed = std::exchange(changed_, QRegion());
+    if (!presenter_)
+        return;
+    for (const QRect &rect : changed)
+        presenter_(rect);
+}

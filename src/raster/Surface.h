@@ -1,0 +1,76 @@
+#pragma once
+
+#include "raster/ColorValue.h"
+
+#include <QImage>
+#include <QRect>
+#include <QRegion>
+#include <functional>
+
+enum class StretchMode { BlackOnWhite = 1, WhiteOnBlack = 2, ColorOnColor = 3, Halftone = 4 };
+
+// A picture surface: a persistent backing image that drawing goes into (the drawing
+// context), a background colour, and a stored picture distinct from what was drawn.
+// Sizes are in device pixels; twips are derived at 15 twips a pixel.
+class Surface
+{
+public:
+    static constexpr int TwipsPerPixel = 15;
+    using Presenter = std::function<void(const QRect &changed)>;
+
+    explicit Surface(int width = 0, int height = 0, ColorValue background = 0);
+
+    [[nodiscard]] int width() const { return image_.width(); }
+    [[nodiscard]] int height() const { return image_.height(); }
+    [[nodiscard]] QSize size() const { return image_.size(); }
+    [[nodiscard]] QRect rect() const { return image_.rect(); }
+    [[nodiscard]] int widthTwips() const { return width() * TwipsPerPixel; }
+    [[nodiscard]] int heightTwips() const { return height() * TwipsPerPixel; }
+
+    // Keeps the drawing at the top-left; uncovered parts take the background colour.
+    void resize(int width, int height);
+
+    [[nodiscard]] ColorValue backColor() const { return background_; }
+    void setBackColor(ColorValue color);
+
+    // Fills with the background colour and shows the stored picture, if any, at (0, 0):
+    // earlier drawing is discarded.
+    void clear();
+
+    // The stored picture (null when none). Assigning it redraws the surface from it
+    // and presents the whole surface.
+    [[nodiscard]] const QImage &picture() const { return picture_; }
+    void setPicture(const QImage &picture);
+    // Takes the picture's natural size, as a surface that adopts a loaded file does.
+    void adoptPicture(const QImage &picture);
+
+    // Replaces the drawing by a prepared image of the surface's size, sharing its pixels.
+    void replaceDrawing(const QImage &drawing);
+    // Gives the drawing pixels of its own now, so the next drawing call does not copy them.
+    void detachDrawing() { image_.detach(); }
+
+    // The drawn image, as a picture of its own.
+    [[nodiscard]] QImage drawnImage() const { return image_; }
+
+    // The drawing context: always Format_RGB32.
+    [[nodiscard]] QImage &image() { return image_; }
+    [[nodiscard]] const QImage &image() const { return image_; }
+
+    [[nodiscard]] StretchMode stretchMode() const { return stretchMode_; }
+    StretchMode setStretchMode(StretchMode mode);
+
+    // Drawing calls report what they touched; refresh presents only that, one call of
+    // the presenter per rectangle, so strips far apart do not present the space between.
+    void markChanged(const QRect &area);
+    [[nodiscard]] const QRegion &pendingChange() const { return changed_; }
+    void refresh();
+    void setPresenter(Presenter presenter) { presenter_ = std::move(presenter); }
+
+private:
+    QImage image_;
+    QImage picture_;
+    ColorValue background_ = 0;
+    StretchMode stretchMode_ = StretchMode::BlackOnWhite;
+    QRegion changed_;
+    Presenter presenter_;
+};

@@ -1,0 +1,68 @@
+#include "window/SurfaceView.h"
+
+#include "raster/Surface.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QScreen>
+
+SurfaceView::SurfaceView(Surface &surface, QWidget *parent, Pixels pixels) : QWidget(parent), surface_(surface), pixels_(pixels)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    frame_.setSingleShot(true);
+    frame_.setTimerType(Qt::PreciseTimer);
+    connect(&frame_, &QTimer::timeout, this, &SurfaceView::presentPending);
+    // The surface may outlive the view or die before it (a form's members go before its
+    // child widgets): the presenter checks the view is alive, and the view never touches
+    // the surface once it is being destroyed.
+    surface_.setPresenter([view = QPointer<SurfaceView>(this)](const QRect &changed) {
+        if (view)
+            view->schedule(changed);
+    });
+}
+
+void SurfaceView::schedule(const QRect &changed)
+{
+    pending_ += changed;
+    if (!frame_.isActive()) {
+        const qreal rate = screen() ? screen()->refreshRate() : 60.0;
+        frame_.start(qBound(1, qRound(1000.0 / (rate > 0 ? rate : 60.0)), 50));
+    }
+}
+
+qreal SurfaceView::ratio() const
+{
+    return pixels_ == Pixels::Device ? devicePixelRatioF() : 1.0;
+}
+
+void SurfaceView::presentPending()
+{
+    const qreal ratio = this->ratio();
+    for (const QRect &changed : std::exchange(pending_, QRegion()))
+        update(QRectF(changed.x() / ratio, changed.y() / ratio, changed.width() / ratio, changed.height() / ratio)
+                   .toAlignedRect());
+}
+
+void SurfaceView::fitToSurface()
+{
+    const qreal ratio = this->ratio();
+    resize(qRound(surface_.width() / ratio), qRound(surface_.height() / ratio));
+}
+
+void SurfaceView::paintEvent(QPaintEvent *event)
+{
+    QPainter painter(this);
+    const QImage &image = surface_.image();
+    const qreal ratio = this->ratio();
+    const QRect logical = event->rect();
+    const QRect device = QRectF(logical.x() * ratio, logical.y() * ratio, logical.width() * ratio, logical.height() * ratio)
+                             .toAlignedRect() & image.rect();
+    // Only what the surface does not cover takes the background colour.
+    const QRegion uncovered = QRegion(logical) - QRect(0, 0, qRound(image.width() / ratio), qRound(image.height() / ratio));
+    for (const QRect &part : uncovered)
+        painter.fillRect(part, QColor(toQRgb(surface_.backColor())));
+    if (!device.isEmpty())
+        painter.drawImage(QRectF(device.x() / ratio, device.y() / ratio, device.width() / ratio, device.height() / ratio),
+                          image, device);
+}

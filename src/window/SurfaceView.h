@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QRegion>
+#include <QTimer>
+#include <QWidget>
+
+class Surface;
+
+// Presents a surface on screen: the surface's refresh repaints only what changed, at
+// most once a frame of the screen, so an effect drawing every millisecond shows its
+// latest state at the screen's own rate.
+class SurfaceView : public QWidget
+{
+    Q_OBJECT
+public:
+    enum class Pixels
+    {
+        Logical, // a dialog's surface: one surface pixel per widget pixel, enlarged on high-DPI screens
+        Device,  // the show's surface: one surface pixel per screen pixel, never enlarged
+    };
+
+    explicit SurfaceView(Surface &surface, QWidget *parent = nullptr, Pixels pixels = Pixels::Logical);
+
+    // Resizes the widget to the surface's size in device pixels.
+    void fitToSurface();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void schedule(const QRect &changed);
+    void presentPending();
+    [[nodiscard]] qreal ratio() const;
+
+    Surface &surface_;
+    Pixels pixels_;
+    QRegion pending_;
+    QTimer frame_;
+};

@@ -1,0 +1,46 @@
+#include "window/PointerDisplay.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CountingPointer : public PointerDisplay
+{
+public:
+    explicit CountingPointer(int start) : count(start) {}
+    int ShowCursor(bool show) override
+    {
+        ++requests;
+        return count += show ? 1 : -1;
+    }
+    int count;
+    int requests = 0;
+};
+
+} // namespace
+
+TEST(Pointer, HideAndShowCountLikeTheWindowSystem)
+{
+    struct Case
+    {
+        bool hide;
+        int start, end, requests;
+    };
+    for (const Case c : {Case{true, 2, -1, 3}, Case{true, -3, -4, 1}, Case{true, 0, -1, 1},
+                         Case{false, -4, 0, 4}, Case{false, 0, 1, 1}, Case{false, -1, 0, 1}}) {
+        CountingPointer pointer(c.start);
+        c.hide ? HideMousePointer(pointer) : ShowMousePointer(pointer);
+        EXPECT_EQ(pointer.count, c.end) << c.start;
+        EXPECT_EQ(pointer.requests, c.requests) << c.start;
+    }
+}
+
+TEST(Pointer, QtPointerCountsFromZero)
+{
+    QtPointerDisplay pointer;
+    HideMousePointer(pointer);
+    EXPECT_EQ(pointer.ShowCursor(true), 0);
+    EXPECT_EQ(pointer.ShowCursor(true), 1);
+    ShowMousePointer(pointer);
+    EXPECT_EQ(pointer.ShowCursor(false), 1);
+}
