@@ -2,12 +2,6 @@
 
 #include <cmath>
 
-int RoundHalfEven(double value)
-{
-    // nearbyint rounds with the default mode, to nearest with ties to even.
-    return static_cast<int>(std::nearbyint(value));
-}
-
 int Int(double value)
 {
     return static_cast<int>(std::floor(value));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "raster/ColorValue.h"
+#include "raster/Units.h"
 
 #include <QString>
 #include <array>
@@ -29,8 +30,6 @@ struct PixelRect
     int bottom = 0;
 };
 
-// Both expect a value that fits an int.
-[[nodiscard]] int RoundHalfEven(double value);
 [[nodiscard]] int Int(double value);
 
 // A pixel byte: the rounded value, or 0 when a byte cannot hold it (a negative blend

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "raster/ColorValue.h"
+#include "raster/Units.h"
 
 #include <QImage>
 #include <QRect>
@@ -11,11 +12,10 @@ enum class StretchMode { BlackOnWhite = 1, WhiteOnBlack = 2, ColorOnColor = 3, H
 
 // A picture surface: a persistent backing image that drawing goes into (the drawing
 // context), a background colour, and a stored picture distinct from what was drawn.
-// Sizes are in device pixels; twips are derived at 15 twips a pixel.
+// Sizes are in device pixels; twips are derived from them.
 class Surface
 {
 public:
-    static constexpr int TwipsPerPixel = 15;
     using Presenter = std::function<void(const QRect &changed)>;
 
     explicit Surface(int width = 0, int height = 0, ColorValue background = 0);

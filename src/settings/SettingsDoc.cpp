@@ -1,5 +1,7 @@
 #include "settings/SettingsDoc.h"
 
+#include "raster/Units.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,11 +12,6 @@
 namespace {
 
 const SettingsValues Presets;
-
-std::int64_t roundHalfEven(double value)
-{
-    return std::int64_t(std::nearbyint(value)); // the default rounding mode sends halves to even
-}
 
 } // namespace
 
@@ -105,7 +102,7 @@ int SettingsDoc::timerIntervalMs() const
     // The timer cannot wait longer than a signed 32-bit count of milliseconds; negative never ticks.
     if (ms >= double(std::numeric_limits<int>::max()))
         return std::numeric_limits<int>::max();
-    return int(std::max<std::int64_t>(roundHalfEven(ms), 0));
+    return std::max(RoundHalfEven(ms), 0);
 }
 
 ColorValue SettingsDoc::background() const
@@ -114,7 +111,7 @@ ColorValue SettingsDoc::background() const
     const std::optional<double> value = element.isNull() ? std::nullopt : parseSettingsNumber(element.text());
     if (!value || *value < std::numeric_limits<std::int32_t>::min() || *value > std::numeric_limits<std::int32_t>::max())
         return Presets.background;
-    return ColorValue(roundHalfEven(*value));
+    return ColorValue(RoundHalfEven(*value));
 }
 
 bool SettingsDoc::randomTransitions() const

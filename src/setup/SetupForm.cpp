@@ -22,14 +22,9 @@
 namespace {
 
 // The window is laid out in twips; widgets take pixels.
-constexpr int px(int twips)
-{
-    return twips / Surface::TwipsPerPixel;
-}
-
 QRect twips(int left, int top, int width, int height)
 {
-    return {px(left), px(top), px(width), px(height)};
+    return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
 }
 
 template <typename Widget, typename... Args>
@@ -53,10 +48,10 @@ QPushButton *button(QWidget *container, const char *name, const QString &caption
 
 SetupForm::SetupForm(SettingsDoc &settings, FileChooser &files, MessageSink &messages, Hooks hooks, QWidget *parent)
     : QDialog(parent), settings_(settings), files_(files), messages_(messages), hooks_(std::move(hooks)),
-      picImage_(px(1215), px(975)), swatch_(px(495), px(375))
+      picImage_(TwipsToPixels(1215), TwipsToPixels(975)), swatch_(TwipsToPixels(495), TwipsToPixels(375))
 {
     setWindowTitle(QStringLiteral("Screen Saver"));
-    setFixedSize(px(7575), px(6060));
+    setFixedSize(TwipsToPixels(7575), TwipsToPixels(6060));
     // The twips layout was made for an 8-point system font; larger captions would be clipped.
     QFont captions = font();
     captions.setPixelSize(11);
@@ -75,7 +70,7 @@ SetupForm::SetupForm(SettingsDoc &settings, FileChooser &files, MessageSink &mes
     picImageView_ = place<SurfaceView>(frame1, "picImage", twips(6240, 240, 1215, 975), picImage_);
     auto *command1 = button(frame1, "Command1", QStringLiteral("Add File"), twips(6240, 1440, 1215, 255));
     auto *cmdRemoveFile = button(frame1, "cmdRemoveFile", QStringLiteral("Remove File"), twips(6240, 1800, 1215, 255));
-    auto *line1 = place<QFrame>(frame1, "Line1", QRect(QPoint(px(120), px(2640)), QPoint(px(7800) - 1, px(2640))));
+    auto *line1 = place<QFrame>(frame1, "Line1", QRect(QPoint(TwipsToPixels(120), TwipsToPixels(2640)), QPoint(TwipsToPixels(7800) - 1, TwipsToPixels(2640))));
     line1->setFrameStyle(QFrame::HLine | QFrame::Plain);
 
     auto *ssTab1 = place<QTabWidget>(frame1, "SSTab1", twips(360, 3000, 6495, 2415));

@@ -16,7 +16,7 @@ namespace {
 
 float twips(qreal pixels)
 {
-    return float(pixels * Surface::TwipsPerPixel);
+    return float(PixelsToTwips(pixels));
 }
 
 QColor toQColor(ColorValue color)

@@ -1,5 +1,7 @@
 #include "slideshow/GenerateRandom.h"
 
+#include "raster/Units.h"
+
 #include "transitions/RuntimeRandom.h"
 
 #include <cmath>
@@ -17,6 +19,6 @@ std::int32_t GenerateRandom(std::int32_t lower, std::int32_t upper, RuntimeRando
     random.Randomize(time.date().month() + time.time().second());
     std::int32_t r = -1;
     while (r == n || r < lower)
-        r = std::int32_t(std::nearbyint(random.Rnd() * n)); // halves to even
+        r = RoundHalfEven(random.Rnd() * n);
     return r;
 }

@@ -1,8 +1,6 @@
 #include "slideshow/PictureArea.h"
 
-#include "raster/Surface.h"
-
-#include <cmath>
+#include "raster/Units.h"
 
 namespace {
 
@@ -26,15 +24,15 @@ Proportions proportions(ImageSize size)
 // Twips in single precision, as the window's geometry is kept, then back to whole pixels.
 int pixels(float twips)
 {
-    return int(std::nearbyint(twips / float(Surface::TwipsPerPixel)));
+    return RoundHalfEven(twips / float(TwipsPerPixel));
 }
 
 } // namespace
 
 QRect PictureArea(ImageSize size, QSize screen)
 {
-    const float widthTwips = float(screen.width() * Surface::TwipsPerPixel);
-    const float heightTwips = float(screen.height() * Surface::TwipsPerPixel);
+    const float widthTwips = float(PixelsToTwips(screen.width()));
+    const float heightTwips = float(PixelsToTwips(screen.height()));
     const Proportions p = proportions(size);
     const int width = pixels(widthTwips / p.divisor);
     const int height = pixels(heightTwips / p.divisor);

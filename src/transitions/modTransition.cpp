@@ -13,12 +13,12 @@ namespace {
 
 [[nodiscard]] int PixelWidth(const Surface &surface)
 {
-    return surface.widthTwips() / Surface::TwipsPerPixel;
+    return surface.widthTwips() / TwipsPerPixel;
 }
 
 [[nodiscard]] int PixelHeight(const Surface &surface)
 {
-    return surface.heightTwips() / Surface::TwipsPerPixel;
+    return surface.heightTwips() / TwipsPerPixel;
 }
 
 }
