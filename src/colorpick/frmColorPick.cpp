@@ -1,6 +1,7 @@
 #include "colorpick/frmColorPick.h"
 
 #include "window/Dialogs.h"
+#include "window/PlaceWidget.h"
 #include "colorpick/Swatch.h"
 #include "window/SurfaceView.h"
 #include "colorpick/Val.h"
@@ -26,14 +27,6 @@ constexpr ColorValue InitialColor = RGB(255, 0, 0);
 
 enum PaletteModes { PickerFace = 0, CustomList = 1, SafeList = 4 };
 
-template <typename Widget>
-Widget *place(Widget *widget, const char *name, int left, int top, int width, int height)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    widget->setGeometry(left, top, width, height);
-    return widget;
-}
-
 QLabel *label(QWidget *parent, const char *name, const QString &text, int left, int top)
 {
     auto *result = new QLabel(text, parent);
@@ -45,7 +38,7 @@ QLabel *label(QWidget *parent, const char *name, const QString &text, int left, 
 
 QLineEdit *box(QWidget *parent, const char *name, int left, int top)
 {
-    auto *result = place(new QLineEdit(parent), name, left, top, 25, 19);
+    auto *result = PlaceWidget<QLineEdit>(parent, name, {left, top, 25, 19});
     result->setTextMargins(0, 0, 0, 0);
     return result;
 }
@@ -91,11 +84,11 @@ void frmColorPick::BuildControls()
 
     // Later siblings lie on top: Frame2 covers the read-out on the picker face, and the
     // buttons lie over Frame2.
-    Frame2 = place(new QFrame(this), "Frame2", 306, 64, 137, 149);
+    Frame2 = PlaceWidget<QFrame>(this, "Frame2", {306, 64, 137, 149});
     Frame2->setAutoFillBackground(true);
-    optH = place(new QRadioButton(QStringLiteral("H:"), Frame2), "optH", 0, 34, 31, 17);
-    optS = place(new QRadioButton(QStringLiteral("S:"), Frame2), "optS", 0, 54, 31, 17);
-    optB = place(new QRadioButton(QStringLiteral("B:"), Frame2), "optB", 0, 74, 33, 17);
+    optH = PlaceWidget<QRadioButton>(Frame2, "optH", {0, 34, 31, 17}, QStringLiteral("H:"));
+    optS = PlaceWidget<QRadioButton>(Frame2, "optS", {0, 54, 31, 17}, QStringLiteral("S:"));
+    optB = PlaceWidget<QRadioButton>(Frame2, "optB", {0, 74, 33, 17}, QStringLiteral("B:"));
     // The captions must clear the boxes that start 30 pixels in.
     for (QRadioButton *option : {optH, optS, optB})
         option->setStyleSheet(QStringLiteral("QRadioButton { spacing: 1px; }"));
@@ -120,15 +113,15 @@ void frmColorPick::BuildControls()
     for (QLineEdit *edit : {txtH, txtS, txtB})
         edit->installEventFilter(this);
 
-    Frame1 = place(new QFrame(this), "Frame1", 308, 2, 113, 67);
+    Frame1 = PlaceWidget<QFrame>(this, "Frame1", {308, 2, 113, 67});
     Frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
     Frame1->setAutoFillBackground(true);
     label(Frame1, "Label1", QStringLiteral("New"), 20, 10);
     label(Frame1, "Label3", QStringLiteral("Old"), 70, 10);
-    lblSelColor = place(new Swatch(Frame1), "lblSelColor", 8, 24, 49, 29);
-    Label2 = place(new Swatch(Frame1), "Label2", 57, 24, 48, 29);
+    lblSelColor = PlaceWidget<Swatch>(Frame1, "lblSelColor", {8, 24, 49, 29});
+    Label2 = PlaceWidget<Swatch>(Frame1, "Label2", {57, 24, 48, 29});
 
-    cmbPreset = place(new QComboBox(this), "cmbPreset", 310, 144, 115, 21);
+    cmbPreset = PlaceWidget<QComboBox>(this, "cmbPreset", {310, 144, 115, 21});
     cmbPreset->addItems({QStringLiteral("Custom..."), QStringLiteral("Microsoft\u00AE Internet Explorer"),
                          QStringLiteral("Netscape Navigator (TM)"), QStringLiteral("Safe Palette (216)")});
     cmbPreset->setPlaceholderText(QStringLiteral("Safe Colors"));
@@ -137,12 +130,12 @@ void frmColorPick::BuildControls()
     listFont.setStretch(QFont::Condensed);
     cmbPreset->setFont(listFont);
 
-    Frame3 = place(new QFrame(this), "Frame3", 302, 204, 65, 31);
-    lblADDColor = place(new Swatch(Frame3), "lblADDColor", 2, 8, 57, 23);
-    cmdADD = place(new QPushButton(QStringLiteral(" << Add    "), this), "cmdADD", 304, 240, 57, 27);
-    Command1 = place(new QPushButton(QStringLiteral("O&K"), this), "Command1", 370, 176, 55, 27);
-    Command3 = place(new QPushButton(QStringLiteral("&Preset"), this), "Command3", 370, 208, 55, 27);
-    Command2 = place(new QPushButton(QStringLiteral("&Cancel"), this), "Command2", 370, 240, 55, 27);
+    Frame3 = PlaceWidget<QFrame>(this, "Frame3", {302, 204, 65, 31});
+    lblADDColor = PlaceWidget<Swatch>(Frame3, "lblADDColor", {2, 8, 57, 23});
+    cmdADD = PlaceWidget<QPushButton>(this, "cmdADD", {304, 240, 57, 27}, QStringLiteral(" << Add    "));
+    Command1 = PlaceWidget<QPushButton>(this, "Command1", {370, 176, 55, 27}, QStringLiteral("O&K"));
+    Command3 = PlaceWidget<QPushButton>(this, "Command3", {370, 208, 55, 27}, QStringLiteral("&Preset"));
+    Command2 = PlaceWidget<QPushButton>(this, "Command2", {370, 240, 55, 27}, QStringLiteral("&Cancel"));
     // Enter in a box must not end the dialog.
     for (QPushButton *button : {cmdADD, Command1, Command2, Command3})
         button->setAutoDefault(false);
@@ -243,7 +236,9 @@ frmColorPick::PickMode frmColorPick::mode() const
 bool frmColorPick::eventFilter(QObject *watched, QEvent *event)
 {
     bool handled = true;
-    if (watched == view_ && event->type() == QEvent::MouseButtonPress) {
+    // The window system reports the second press of a quick pair as a double click; it
+    // is a press like any other, so quick nudges and drags that start with it count.
+    if (watched == view_ && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->buttons() == Qt::LeftButton)
             MouseDown(mouse->position().x(), mouse->position().y());

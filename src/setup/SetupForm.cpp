@@ -2,22 +2,28 @@
 
 #include "setup/CenterForm.h"
 #include "window/Dialogs.h"
+#include "window/PlaceWidget.h"
 #include "raster/FitPicture.h"
 #include "raster/PictureLoader.h"
 #include "window/SurfaceView.h"
 #include "setup/UpDown.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QDropEvent>
 #include <QGroupBox>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QStyleFactory>
 #include <QTabWidget>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 
@@ -27,21 +33,40 @@ QRect twips(int left, int top, int width, int height)
     return {TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height)};
 }
 
-template <typename Widget, typename... Args>
-Widget *place(QWidget *container, const char *name, const QRect &geometry, Args &&...args)
-{
-    auto *widget = new Widget(std::forward<Args>(args)..., container);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(geometry);
-    return widget;
-}
-
 QPushButton *button(QWidget *container, const char *name, const QString &caption, const QRect &geometry)
 {
-    auto *pushButton = place<QPushButton>(container, name, geometry, caption);
+    auto *pushButton = PlaceWidget<QPushButton>(container, name, geometry, caption);
     // No button takes Enter: a stray Enter in the seconds box must not end the program.
     pushButton->setAutoDefault(false);
     return pushButton;
+}
+
+// A drop offers local files when at least one of its addresses names one.
+bool OffersLocalFiles(const QMimeData &data)
+{
+    const QList<QUrl> urls = data.urls();
+    return std::any_of(urls.begin(), urls.end(), [](const QUrl &url) { return url.isLocalFile(); });
+}
+
+// A dropped file goes in as it is, like a chosen one; a dropped folder gives the files
+// directly inside it that the picture loader reads, whatever their names end in.
+QStringList DroppedPaths(const QMimeData &data)
+{
+    QStringList paths;
+    for (const QUrl &url : data.urls()) {
+        if (!url.isLocalFile())
+            continue;
+        const QFileInfo dropped(url.toLocalFile());
+        if (!dropped.isDir()) {
+            paths << dropped.filePath();
+            continue;
+        }
+        const QDir folder(dropped.filePath());
+        for (const QFileInfo &file : folder.entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase))
+            if (QImageReader(file.filePath()).canRead())
+                paths << file.filePath();
+    }
+    return paths;
 }
 
 } // namespace
@@ -60,42 +85,42 @@ SetupForm::SetupForm(SettingsDoc &settings, FileChooser &files, MessageSink &mes
     picImage_.setBackColor(fromQRgb(palette().color(QPalette::Window).rgb()));
     picImage_.clear();
 
-    auto *frame1 = place<QGroupBox>(this, "Frame1", twips(0, -120, 7575, 6135));
+    auto *frame1 = PlaceWidget<QGroupBox>(this, "Frame1", twips(0, -120, 7575, 6135));
     // The frames' contents start close to their top edge, which suits a caption drawn
     // on the border line; styles that put the caption above the border hide the first
     // control under it.
     auto *framesStyle = QStyleFactory::create(QStringLiteral("Windows"));
     framesStyle->setParent(this);
-    lstFiles_ = place<QListWidget>(frame1, "lstFiles", twips(120, 240, 6015, 2205));
-    picImageView_ = place<SurfaceView>(frame1, "picImage", twips(6240, 240, 1215, 975), picImage_);
+    lstFiles_ = PlaceWidget<QListWidget>(frame1, "lstFiles", twips(120, 240, 6015, 2205));
+    picImageView_ = PlaceWidget<SurfaceView>(frame1, "picImage", twips(6240, 240, 1215, 975), picImage_);
     auto *command1 = button(frame1, "Command1", QStringLiteral("Add File"), twips(6240, 1440, 1215, 255));
     auto *cmdRemoveFile = button(frame1, "cmdRemoveFile", QStringLiteral("Remove File"), twips(6240, 1800, 1215, 255));
-    auto *line1 = place<QFrame>(frame1, "Line1", QRect(QPoint(TwipsToPixels(120), TwipsToPixels(2640)), QPoint(TwipsToPixels(7800) - 1, TwipsToPixels(2640))));
+    auto *line1 = PlaceWidget<QFrame>(frame1, "Line1", QRect(QPoint(TwipsToPixels(120), TwipsToPixels(2640)), QPoint(TwipsToPixels(7800) - 1, TwipsToPixels(2640))));
     line1->setFrameStyle(QFrame::HLine | QFrame::Plain);
 
-    auto *ssTab1 = place<QTabWidget>(frame1, "SSTab1", twips(360, 3000, 6495, 2415));
+    auto *ssTab1 = PlaceWidget<QTabWidget>(frame1, "SSTab1", twips(360, 3000, 6495, 2415));
     // The frames sit on the tabbed control itself, so their positions count from its
     // top-left corner as the layout gives them; the pages stay empty and the tab in
     // front shows its frame.
-    auto *frameTransition = place<QGroupBox>(ssTab1, "frameTransition", twips(720, 480, 4455, 1455), QStringLiteral("Screen Transition"));
-    optRandom_ = place<QRadioButton>(frameTransition, "optRandom", twips(1560, 480, 1455, 375), QStringLiteral("Random"));
-    optNone_ = place<QRadioButton>(frameTransition, "optNone", twips(1560, 840, 1095, 375), QStringLiteral("None"));
+    auto *frameTransition = PlaceWidget<QGroupBox>(ssTab1, "frameTransition", twips(720, 480, 4455, 1455), QStringLiteral("Screen Transition"));
+    optRandom_ = PlaceWidget<QRadioButton>(frameTransition, "optRandom", twips(1560, 480, 1455, 375), QStringLiteral("Random"));
+    optNone_ = PlaceWidget<QRadioButton>(frameTransition, "optNone", twips(1560, 840, 1095, 375), QStringLiteral("None"));
     optRandom_->setChecked(true);
 
-    auto *frameTime = place<QGroupBox>(ssTab1, "frameTime", twips(600, 600, 5055, 1215), QStringLiteral("Time"));
-    place<QLabel>(frameTime, "Label1", twips(480, 480, 2415, 255), QStringLiteral("Seconds to Display Picture"));
-    txtSeconds_ = place<QLineEdit>(frameTime, "txtSeconds", twips(2880, 480, 375, 285), QStringLiteral("1"));
-    auto *upDown1 = place<UpDown>(frameTime, "UpDown1", twips(3240, 480, 240, 285));
+    auto *frameTime = PlaceWidget<QGroupBox>(ssTab1, "frameTime", twips(600, 600, 5055, 1215), QStringLiteral("Time"));
+    PlaceWidget<QLabel>(frameTime, "Label1", twips(480, 480, 2415, 255), QStringLiteral("Seconds to Display Picture"));
+    txtSeconds_ = PlaceWidget<QLineEdit>(frameTime, "txtSeconds", twips(2880, 480, 375, 285), QStringLiteral("1"));
+    auto *upDown1 = PlaceWidget<UpDown>(frameTime, "UpDown1", twips(3240, 480, 240, 285));
 
-    auto *frameBackground = place<QGroupBox>(ssTab1, "frameBackground", twips(360, 720, 5295, 1335), QStringLiteral("Background Color"));
-    swatchView_ = place<SurfaceView>(frameBackground, "picboxbackgroundcolor", twips(1920, 480, 495, 375), swatch_);
+    auto *frameBackground = PlaceWidget<QGroupBox>(ssTab1, "frameBackground", twips(360, 720, 5295, 1335), QStringLiteral("Background Color"));
+    swatchView_ = PlaceWidget<SurfaceView>(frameBackground, "picboxbackgroundcolor", twips(1920, 480, 495, 375), swatch_);
     auto *btnBackground = button(frameBackground, "btnBackground", QStringLiteral("Select"), twips(2640, 480, 1215, 375));
 
-    auto *frame2 = place<QGroupBox>(ssTab1, "Frame2", twips(480, 480, 5535, 1695), QStringLiteral("Select Size"));
-    sizeOptions_[int(ImageSize::FullScreen)] = place<QRadioButton>(frame2, "optFullScreen", twips(1680, 240, 1335, 255), QStringLiteral("Full Screen"));
-    sizeOptions_[int(ImageSize::Large)] = place<QRadioButton>(frame2, "optlarge", twips(1680, 600, 1215, 255), QStringLiteral("Large"));
-    sizeOptions_[int(ImageSize::Medium)] = place<QRadioButton>(frame2, "optMedium", twips(1680, 960, 1215, 255), QStringLiteral("Medium"));
-    sizeOptions_[int(ImageSize::Small)] = place<QRadioButton>(frame2, "optSmall", twips(1680, 1320, 1215, 255), QStringLiteral("Small"));
+    auto *frame2 = PlaceWidget<QGroupBox>(ssTab1, "Frame2", twips(480, 480, 5535, 1695), QStringLiteral("Select Size"));
+    sizeOptions_[int(ImageSize::FullScreen)] = PlaceWidget<QRadioButton>(frame2, "optFullScreen", twips(1680, 240, 1335, 255), QStringLiteral("Full Screen"));
+    sizeOptions_[int(ImageSize::Large)] = PlaceWidget<QRadioButton>(frame2, "optlarge", twips(1680, 600, 1215, 255), QStringLiteral("Large"));
+    sizeOptions_[int(ImageSize::Medium)] = PlaceWidget<QRadioButton>(frame2, "optMedium", twips(1680, 960, 1215, 255), QStringLiteral("Medium"));
+    sizeOptions_[int(ImageSize::Small)] = PlaceWidget<QRadioButton>(frame2, "optSmall", twips(1680, 1320, 1215, 255), QStringLiteral("Small"));
     sizeOptions_[int(ImageSize::Medium)]->setChecked(true);
 
     const std::array<QGroupBox *, 4> tabFrames{frameTransition, frameTime, frameBackground, frame2};
@@ -114,6 +139,9 @@ SetupForm::SetupForm(SettingsDoc &settings, FileChooser &files, MessageSink &mes
     auto *cmdOK = button(frame1, "cmdOK", QStringLiteral("OK"), twips(4680, 5640, 855, 375));
     auto *btnApply = button(frame1, "btnApply", QStringLiteral("Apply"), twips(5640, 5640, 855, 375));
     auto *btnCancel = button(frame1, "btnCancel", QStringLiteral("Cancel"), twips(6600, 5640, 855, 375));
+
+    lstFiles_->viewport()->setAcceptDrops(true);
+    lstFiles_->viewport()->installEventFilter(this);
 
     connect(command1, &QPushButton::clicked, this, &SetupForm::addFile);
     connect(cmdRemoveFile, &QPushButton::clicked, this, &SetupForm::removeFile);
@@ -186,8 +214,31 @@ int SetupForm::selectedIndex() const
 
 void SetupForm::addFile()
 {
-    if (const std::optional<QString> path = files_.chooseFile(this))
-        lstFiles_->addItem(*path);
+    appendFiles(files_.chooseFiles(this));
+}
+
+void SetupForm::appendFiles(const QStringList &paths)
+{
+    // Appended unchecked and in the order given; the selection and the preview stay.
+    lstFiles_->addItems(paths);
+}
+
+bool SetupForm::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (watched != lstFiles_->viewport() || (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop))
+        return QDialog::eventFilter(watched, event);
+    auto *drop = static_cast<QDropEvent *>(event);
+    // Only ever a copy: accepting a move would let the file manager delete the pictures.
+    if (!(drop->possibleActions() & Qt::CopyAction) || !OffersLocalFiles(*drop->mimeData())) {
+        drop->ignore();
+        return true;
+    }
+    drop->setDropAction(Qt::CopyAction);
+    drop->accept();
+    if (type == QEvent::Drop)
+        appendFiles(DroppedPaths(*drop->mimeData()));
+    return true;
 }
 
 void SetupForm::removeFile()

@@ -52,11 +52,16 @@ public slots:
     // Escape and the title bar's close end the program as Cancel does, without saving.
     void reject() override;
 
+protected:
+    // Takes files and folders dropped on the picture list.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void load();
     void setBackgroundColor(ColorValue color);
     [[nodiscard]] int selectedIndex() const;
     void addFile();
+    void appendFiles(const QStringList &paths);
     void removeFile();
     void previewSelection();
     void stepSeconds(SecondsArrow arrow);

@@ -3,12 +3,9 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-std::optional<QString> QtFileChooser::chooseFile(QWidget *parent)
+QStringList QtFileChooser::chooseFiles(QWidget *parent)
 {
-    const QString path = QFileDialog::getOpenFileName(parent);
-    if (path.isEmpty())
-        return std::nullopt;
-    return path;
+    return QFileDialog::getOpenFileNames(parent);
 }
 
 void QtMessageSink::showMessage(QWidget *parent, const QString &title, const QString &text)

@@ -1,22 +1,23 @@
 #pragma once
 
 #include <QString>
-#include <optional>
+#include <QStringList>
 
 class QWidget;
 
-// The file-open dialog; nullopt when the user cancels.
+// The file-open dialog, taking one or several existing files: their full paths in the
+// order the dialog gives them, none when the user cancels.
 class FileChooser
 {
 public:
     virtual ~FileChooser() = default;
-    [[nodiscard]] virtual std::optional<QString> chooseFile(QWidget *parent) = 0;
+    [[nodiscard]] virtual QStringList chooseFiles(QWidget *parent) = 0;
 };
 
 class QtFileChooser final : public FileChooser
 {
 public:
-    [[nodiscard]] std::optional<QString> chooseFile(QWidget *parent) override;
+    [[nodiscard]] QStringList chooseFiles(QWidget *parent) override;
 };
 
 // A message box with only an OK button.

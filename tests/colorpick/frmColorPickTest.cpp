@@ -319,3 +319,50 @@ TEST_F(frmColorPickTest, SafePaletteCellsAndTheirReadOut)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(frmColorPickTest, QuickSecondPressCountsAsALonePressThere)
+{
+    // The window system reports the second press of a quick pair as a double click, with no press.
+    const auto send = [](frmColorPick &picker, QEvent::Type type, QPoint at, Qt::MouseButtons held) {
+        QWidget *surface = picker.findChild<QWidget *>(QStringLiteral("surface"));
+        QMouseEvent event(type, at, surface->mapToGlobal(QPointF(at)), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, {});
+        QApplication::sendEvent(surface, &event);
+    };
+    const auto state = [](const frmColorPick &picker) {
+        QStringList values;
+        for (const char *name : {"txtH", "txtS", "txtB", "Text1", "Text2", "Text3"})
+            values << picker.findChild<QLineEdit *>(QString::fromLatin1(name))->text();
+        const modColorPick &p = picker.picker();
+        return values << QString::number(picker.selectedColor()) << QString::number(p.MarkerX) << QString::number(p.MarkerY)
+                      << QString::number(p.SliderY) << QString::number(p.SelectedCell);
+    };
+    const struct { const char *name, *button; QPoint first, second, dragTo; } pairs[] = {
+        {"field in saturation mode", "optS", {150, 150}, {153, 153}, {153, 153}},
+        {"field in hue mode, dragged on", nullptr, {150, 150}, {153, 153}, {60, 200}},
+        {"hue slider, dragged on", nullptr, {285, 100}, {285, 120}, {285, 40}},
+        {"brightness slider", "optB", {285, 100}, {285, 120}, {285, 120}},
+        {"custom colours cell", "Command3", {17, 17}, {35, 17}, {35, 17}},
+    };
+    for (const auto &c : pairs) {
+        frmColorPick quick{dir.filePath(CustomColorsFileName), messages}, lone{dir.filePath(CustomColorsFileName), messages};
+        for (frmColorPick *picker : {&quick, &lone}) {
+            picker->show();
+            if (c.button)
+                QTest::mouseClick(picker->findChild<QAbstractButton *>(QString::fromLatin1(c.button)), Qt::LeftButton);
+        }
+        send(quick, QEvent::MouseButtonPress, c.first, Qt::LeftButton);
+        send(quick, QEvent::MouseButtonRelease, c.first, Qt::NoButton);
+        send(quick, QEvent::MouseButtonDblClick, c.second, Qt::LeftButton);
+        send(lone, QEvent::MouseButtonPress, c.second, Qt::LeftButton);
+        for (frmColorPick *picker : {&quick, &lone}) {
+            send(*picker, QEvent::MouseMove, c.dragTo, Qt::LeftButton);
+            send(*picker, QEvent::MouseButtonRelease, c.dragTo, Qt::NoButton);
+        }
+        EXPECT_EQ(state(quick), state(lone)) << c.name;
+        EXPECT_EQ(imageDifference(quick.picker().surface().image(), lone.picker().surface().image()), QString()) << c.name;
+    }
+}
+
+} // namespace

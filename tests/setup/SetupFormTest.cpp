@@ -1,10 +1,13 @@
 #include "window/Dialogs.h"
 #include "setup/SetupForm.h"
 
+#include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTabBar>
@@ -29,7 +32,7 @@ QByteArray Xml(const QString &timer = "7", const QString &transition = "1", cons
 class SetupFormTest : public ::testing::Test, public FileChooser, public MessageSink
 {
 protected:
-    std::optional<QString> chooseFile(QWidget *) override { return answers.takeFirst(); }
+    QStringList chooseFiles(QWidget *) override { return answers.takeFirst(); }
     void showMessage(QWidget *, const QString &, const QString &text) override { shown << text; }
 
     void open(const QByteArray &xml = Xml(), const QString &file = SettingsFileName)
@@ -78,7 +81,7 @@ protected:
     QTemporaryDir dir;
     QString path;
     std::unique_ptr<SettingsDoc> settings;
-    QList<std::optional<QString>> answers;
+    QList<QStringList> answers;
     QStringList shown, calls;
     std::optional<ColorValue> picked = RGB(1, 2, 3);
     SettingsValues previewSaw;
@@ -167,9 +170,10 @@ TEST_F(SetupFormTest, AddRemoveAndPreviewOfTheFileList)
     const QRgb empty = previewAt(0, 0);
     const auto select = [&](int row) { QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, list()->visualItemRect(list()->item(row)).center()); };
 
-    // Added unchecked, duplicates kept; a cancelled chooser adds nothing; nothing ends up selected.
-    answers = {all[0], std::nullopt, all[3]};
-    click({"Command1", "Command1", "Command1"});
+    // Several chosen files go in unchecked and in the dialog's order, duplicates kept; a cancelled
+    // chooser adds nothing; nothing ends up selected.
+    answers = {{all[2], all[3]}, {}};
+    click({"Command1", "Command1"});
     EXPECT_EQ(entries(), all);
     EXPECT_TRUE(list()->selectedItems().isEmpty());
 
@@ -194,7 +198,7 @@ TEST_F(SetupFormTest, AddRemoveAndPreviewOfTheFileList)
 TEST_F(SetupFormTest, ApplyStoresExactlyTheControlsPreviewTakesUnappliedChoicesAndCancelKeepsWhatApplyStored)
 {
     open();
-    answers = {"/p/c.jpg"};
+    answers = {{"/p/c.jpg"}};
     type("2.5");
     click({"optNone", "optSmall", "btnBackground", "Command1", "btnApply"});
     const QByteArray first = stored();
@@ -212,7 +216,7 @@ TEST_F(SetupFormTest, ApplyStoresExactlyTheControlsPreviewTakesUnappliedChoicesA
 
     // Preview runs on the stored seconds and files with the dialog's unapplied colour, transition and size.
     picked = RGB(4, 5, 6);
-    answers = {"/p/unapplied.jpg"};
+    answers = {{"/p/unapplied.jpg"}};
     type("9");
     click({"Command1", "optRandom", "optlarge", "btnBackground", "btnPreview"});
     EXPECT_EQ(calls, QStringList({"pick", "pick", "preview"}));
@@ -267,6 +271,42 @@ TEST_F(SetupFormTest, SelectKeepsTheColourWhenThePickerIsCancelledOrMissing)
     form = std::make_unique<SetupForm>(*settings, *this, *this, SetupForm::Hooks{{}, [] {}, [] {}});
     click({"btnBackground"});
     EXPECT_EQ(form->backgroundColor(), RGB(255, 0, 255));
+}
+
+TEST_F(SetupFormTest, DroppedFilesGoInAsChosenAndFoldersGiveTheirPicturesInNameOrder)
+{
+    // Pictures under any name and in either case, a text named like a picture, a picture one level down.
+    QImage red(1, 1, QImage::Format_RGB32);
+    red.fill(qRgb(255, 0, 0));
+    QDir folder(dir.filePath("holiday"));
+    ASSERT_TRUE(folder.mkpath("sub"));
+    for (const char *name : {"C.png", "b.png", "photo.dat", "sub/d.png"})
+        ASSERT_TRUE(red.save(folder.filePath(name), "PNG"));
+    QFile fake(folder.filePath("fake.png"));
+    ASSERT_TRUE(fake.open(QIODevice::WriteOnly) && fake.write("no picture") > 0);
+    fake.close();
+    open(Xml("1", "1", "medium", "<file>/p/a.jpg</file>"));
+    // Sends a drag over the list and the drop; gives whether the drag was taken and the drop's action.
+    const auto drop = [this](const QList<QUrl> &urls, Qt::DropActions actions) {
+        QMimeData data;
+        data.setUrls(urls);
+        QDragEnterEvent enter({5, 5}, actions, &data, Qt::LeftButton, {});
+        QDropEvent dropped(QPointF(5, 5), actions, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(list()->viewport(), &enter);
+        QApplication::sendEvent(list()->viewport(), &dropped);
+        return std::pair(enter.isAccepted(), dropped.isAccepted() ? dropped.dropAction() : Qt::IgnoreAction);
+    };
+
+    const QUrl web("https://example.org/x.png");
+    EXPECT_EQ(drop({QUrl::fromLocalFile("/p/a.jpg"), QUrl::fromLocalFile(folder.path()), web}, Qt::CopyAction | Qt::MoveAction),
+              std::pair(true, Qt::CopyAction));
+    const QStringList all{"/p/a.jpg", "/p/a.jpg", folder.filePath("b.png"), folder.filePath("C.png"), folder.filePath("photo.dat")};
+    EXPECT_EQ(entries(), all);
+    EXPECT_TRUE(list()->selectedItems().isEmpty());
+    // Other addresses are refused, and so is a drag that could only move the files away.
+    EXPECT_EQ(drop({web}, Qt::CopyAction), std::pair(false, Qt::IgnoreAction));
+    EXPECT_EQ(drop({QUrl::fromLocalFile("/p/a.jpg")}, Qt::MoveAction), std::pair(false, Qt::IgnoreAction));
+    EXPECT_EQ(entries(), all);
 }
 
 } // namespace
