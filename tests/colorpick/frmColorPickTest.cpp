@@ -335,8 +335,9 @@ TEST_F(frmColorPickTest, QuickSecondPressCountsAsALonePressThere)
         for (const char *name : {"txtH", "txtS", "txtB", "Text1", "Text2", "Text3"})
             values << picker.findChild<QLineEdit *>(QString::fromLatin1(name))->text();
         const modColorPick &p = picker.picker();
-        return values << QString::number(picker.selectedColor()) << QString::number(p.MarkerX) << QString::number(p.MarkerY)
-                      << QString::number(p.SliderY) << QString::number(p.SelectedCell);
+        values << QString::number(picker.selectedColor()) << QString::number(p.MarkerX) << QString::number(p.MarkerY)
+               << QString::number(p.SliderY) << QString::number(p.SelectedCell);
+        return values.join(u' ').toStdString();
     };
     const struct { const char *name, *button; QPoint first, second, dragTo; } pairs[] = {
         {"field in saturation mode", "optS", {150, 150}, {153, 153}, {153, 153}},
@@ -357,11 +358,13 @@ TEST_F(frmColorPickTest, QuickSecondPressCountsAsALonePressThere)
         send(quick, QEvent::MouseButtonDblClick, c.second, Qt::LeftButton);
         send(lone, QEvent::MouseButtonPress, c.second, Qt::LeftButton);
         for (frmColorPick *picker : {&quick, &lone}) {
-            send(*picker, QEvent::MouseMove, c.dragTo, Qt::LeftButton);
+            // A move alone picks a palette cell, so the pairs without a drag have none.
+            if (c.dragTo != c.second)
+                send(*picker, QEvent::MouseMove, c.dragTo, Qt::LeftButton);
             send(*picker, QEvent::MouseButtonRelease, c.dragTo, Qt::NoButton);
         }
         EXPECT_EQ(state(quick), state(lone)) << c.name;
-        EXPECT_EQ(imageDifference(quick.picker().surface().image(), lone.picker().surface().image()), QString()) << c.name;
+        EXPECT_EQ(imageDifference(quick.picker().surface().image(), lone.picker().surface().image()).toStdString(), "") << c.name;
     }
 }
 

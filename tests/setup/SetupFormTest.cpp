@@ -286,12 +286,13 @@ TEST_F(SetupFormTest, DroppedFilesGoInAsChosenAndFoldersGiveTheirPicturesInNameO
     ASSERT_TRUE(fake.open(QIODevice::WriteOnly) && fake.write("no picture") > 0);
     fake.close();
     open(Xml("1", "1", "medium", "<file>/p/a.jpg</file>"));
-    // Sends a drag over the list and the drop; gives whether the drag was taken and the drop's action.
+    // Sends a drag over the list and the drop, with Shift asking for a move; gives whether the
+    // drag was taken and the drop's action.
     const auto drop = [this](const QList<QUrl> &urls, Qt::DropActions actions) {
         QMimeData data;
         data.setUrls(urls);
-        QDragEnterEvent enter({5, 5}, actions, &data, Qt::LeftButton, {});
-        QDropEvent dropped(QPointF(5, 5), actions, &data, Qt::LeftButton, {});
+        QDragEnterEvent enter({5, 5}, actions, &data, Qt::LeftButton, Qt::ShiftModifier);
+        QDropEvent dropped(QPointF(5, 5), actions, &data, Qt::LeftButton, Qt::ShiftModifier);
         QApplication::sendEvent(list()->viewport(), &enter);
         QApplication::sendEvent(list()->viewport(), &dropped);
         return std::pair(enter.isAccepted(), dropped.isAccepted() ? dropped.dropAction() : Qt::IgnoreAction);
