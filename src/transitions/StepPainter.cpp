@@ -43,27 +43,79 @@ StepPainter::StepPainter(Surface &destination, const Surface *oldPicture, const 
 {
 }
 
+StepPainter::~StepPainter()
+{
+    Surface::withdraw(this);
+    settle();
+}
+
+const Surface &StepPainter::sourceOf(const StepCopy &copy) const
+{
+    return copy.source == CopySource::OldPicture ? *oldPicture_ : newPicture_;
+}
+
 void StepPainter::paint(const std::vector<StepCopy> &copies)
 {
     const bool grows = continuesLastStep(copies);
+    std::vector<Recorded> step;
     for (std::size_t n = 0; n < copies.size(); ++n) {
         const StepCopy copy = grows ? Growth(last_[n], copies[n]) : copies[n];
-        const Surface &source = copy.source == CopySource::OldPicture ? *oldPicture_ : newPicture_;
-        if (copy.stretched)
-            StretchBlt(destination_, copy.x, copy.y, copy.width, copy.height, source, copy.sourceX, copy.sourceY,
-                       copy.sourceWidth, copy.sourceHeight);
-        else
-            BitBlt(destination_, copy.x, copy.y, copy.width, copy.height, source, copy.sourceX, copy.sourceY);
+        const Surface &source = sourceOf(copy);
+        const QRect area = copy.stretched
+            ? StretchBltArea(destination_, copy.x, copy.y, copy.width, copy.height, source, copy.sourceX,
+                             copy.sourceY, copy.sourceWidth, copy.sourceHeight)
+            : BitBltArea(destination_, copy.x, copy.y, copy.width, copy.height, source, copy.sourceX, copy.sourceY);
+        if (area.isEmpty())
+            continue;
+        std::erase_if(step, [&](const Recorded &r) { return area.contains(r.area); });
+        step.push_back({copy, area});
+        destination_.markChanged(area);
     }
+    // A few copies may tile the surface between them, as a cross slide's do.
+    QRegion drawn;
+    if (step.size() <= 4)
+        for (const Recorded &r : step)
+            drawn += r.area;
+    std::erase_if(recorded_, [&](const Recorded &earlier) {
+        return std::any_of(step.begin(), step.end(), [&](const Recorded &r) { return r.area.contains(earlier.area); })
+            || (!drawn.isEmpty() && QRegion(earlier.area).subtracted(drawn).isEmpty());
+    });
+    recorded_.insert(recorded_.end(), step.begin(), step.end());
     last_ = copies;
+    if (!recorded_.empty())
+        Surface::defer(this);
+    rememberKeys();
+}
+
+void StepPainter::settle()
+{
+    if (recorded_.empty())
+        return;
+    const std::vector<Recorded> recorded = std::exchange(recorded_, {});
+    // The steps already reported what they change; making the copies reports nothing new.
+    const QRegion changed = destination_.pendingChange();
+    for (const Recorded &r : recorded) {
+        const StepCopy &copy = r.copy;
+        if (copy.stretched)
+            StretchBlt(destination_, copy.x, copy.y, copy.width, copy.height, sourceOf(copy), copy.sourceX,
+                       copy.sourceY, copy.sourceWidth, copy.sourceHeight);
+        else
+            BitBlt(destination_, copy.x, copy.y, copy.width, copy.height, sourceOf(copy), copy.sourceX, copy.sourceY);
+    }
+    destination_.setPendingChange(changed);
+    rememberKeys();
+}
+
+void StepPainter::rememberKeys()
+{
     // Any write to an image, ours included, changes its key; reading leaves it alone.
-    destinationKey_ = destination_.image().cacheKey();
-    newPictureKey_ = newPicture_.image().cacheKey();
+    destinationKey_ = destination_.drawingKey();
+    newPictureKey_ = newPicture_.drawingKey();
 }
 
 bool StepPainter::continuesLastStep(const std::vector<StepCopy> &copies) const
 {
-    return !copies.empty() && copies.size() == last_.size() && destinationKey_ == destination_.image().cacheKey()
-        && newPictureKey_ == newPicture_.image().cacheKey() && std::all_of(copies.begin(), copies.end(), InPlace)
+    return !copies.empty() && copies.size() == last_.size() && destinationKey_ == destination_.drawingKey()
+        && newPictureKey_ == newPicture_.drawingKey() && std::all_of(copies.begin(), copies.end(), InPlace)
         && std::all_of(last_.begin(), last_.end(), InPlace);
 }
