@@ -69,8 +69,8 @@ void StepPainter::paint(const std::vector<StepCopy> &copies)
             continue;
         std::erase_if(step, [&](const Recorded &r) { return area.contains(r.area); });
         step.push_back({copy, area});
-        destination_.markChanged(area);
     }
+    markChanged(step);
     // A few copies may tile the surface between them, as a cross slide's do.
     QRegion drawn;
     if (step.size() <= 4)
@@ -85,6 +85,22 @@ void StepPainter::paint(const std::vector<StepCopy> &copies)
     if (!recorded_.empty())
         Surface::defer(this);
     rememberKeys();
+}
+
+void StepPainter::markChanged(const std::vector<Recorded> &step)
+{
+    if (step.size() <= 4) {
+        for (const Recorded &r : step)
+            destination_.markChanged(r.area);
+        return;
+    }
+    // Comb strips alternate between two sides: one rectangle per side keeps presenting a
+    // few rectangles a frame instead of a region of hundreds.
+    QRect sides[2];
+    for (std::size_t n = 0; n < step.size(); ++n)
+        sides[n % 2] |= step[n].area;
+    destination_.markChanged(sides[0]);
+    destination_.markChanged(sides[1]);
 }
 
 void StepPainter::settle()
