@@ -113,28 +113,31 @@ void BitBlt(Surface &destination, int x, int y, int width, int height,
         destination.markChanged(area); // pixels onto themselves: nothing to copy
         return;
     }
-    const qsizetype rowBytes = qsizetype(area.width()) * 4;
-    const int height_ = area.height();
-    uchar *const toBits = to.bits();
-    const qsizetype toStride = to.bytesPerLine();
-    const uchar *const fromBits = &to == &from ? toBits : from.constBits();
-    const qsizetype fromStride = from.bytesPerLine();
-    const auto row = [&](int r) {
-        std::memmove(toBits + (area.y() + r) * toStride + qsizetype(area.x()) * 4,
-                     fromBits + (origin.y() + r) * fromStride + qsizetype(origin.x()) * 4, rowBytes);
-    };
-    if (&to == &from) {
-        // Overlapping copies on one surface must read each row before it is overwritten.
-        const bool bottomUp = area.y() > origin.y();
-        for (int r = 0; r < height_; ++r)
-            row(bottomUp ? height_ - 1 - r : r);
+    if (&to != &from) {
+        CopyPixels(to, area.topLeft(), from, QRect(origin, area.size()));
     } else {
-        SplitRows(height_, rowBytes, [&](int first, int end) {
-            for (int r = first; r < end; ++r)
-                row(r);
-        });
+        // Overlapping copies on one surface must read each row before it is overwritten.
+        const qsizetype rowBytes = qsizetype(area.width()) * 4;
+        const bool bottomUp = area.y() > origin.y();
+        for (int r = 0; r < area.height(); ++r) {
+            const int row = bottomUp ? area.height() - 1 - r : r;
+            std::memmove(to.scanLine(area.y() + row) + qsizetype(area.x()) * 4,
+                         to.constScanLine(origin.y() + row) + qsizetype(origin.x()) * 4, rowBytes);
+        }
     }
     destination.markChanged(area);
+}
+
+void CopyPixels(QImage &to, QPoint at, const QImage &from, const QRect &part)
+{
+    const qsizetype rowBytes = qsizetype(part.width()) * 4;
+    uchar *const toBits = to.bits() + at.y() * to.bytesPerLine() + qsizetype(at.x()) * 4;
+    const uchar *const fromBits = from.constBits() + part.y() * from.bytesPerLine() + qsizetype(part.x()) * 4;
+    const qsizetype toStride = to.bytesPerLine(), fromStride = from.bytesPerLine();
+    SplitRows(part.height(), rowBytes, [&](int first, int end) {
+        for (int r = first; r < end; ++r)
+            std::memcpy(toBits + r * toStride, fromBits + r * fromStride, rowBytes);
+    });
 }
 
 QRect StretchBltArea(const Surface &destination, int x, int y, int width, int height, const Surface &source,

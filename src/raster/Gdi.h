@@ -19,6 +19,10 @@ constexpr ColorValue CLR_INVALID = -1;
 void BitBlt(Surface &destination, int x, int y, int width, int height,
             const Surface &source, int sourceX, int sourceY);
 
+// Copies `part` of one 32-bit image onto another at `at`, unclipped and not overlapping;
+// a large part gives half its rows to a second core.
+void CopyPixels(QImage &to, QPoint at, const QImage &from, const QRect &part);
+
 // The pixels of the destination that BitBlt with these arguments writes.
 [[nodiscard]] QRect BitBltArea(const Surface &destination, int x, int y, int width, int height,
                                const Surface &source, int sourceX, int sourceY);

@@ -89,18 +89,22 @@ void StepPainter::paint(const std::vector<StepCopy> &copies)
 
 void StepPainter::markChanged(const std::vector<Recorded> &step)
 {
-    if (step.size() <= 4) {
-        for (const Recorded &r : step)
-            destination_.markChanged(r.area);
-        return;
-    }
-    // Comb strips alternate between two sides: one rectangle per side keeps presenting a
-    // few rectangles a frame instead of a region of hundreds.
+    // Comb strips alternate between two sides: where one rectangle per side is mostly
+    // drawn on, it is presented instead of a region of hundreds of strips.
     QRect sides[2];
-    for (std::size_t n = 0; n < step.size(); ++n)
+    qint64 drawn[2] = {0, 0};
+    for (std::size_t n = 0; n < step.size(); ++n) {
         sides[n % 2] |= step[n].area;
-    destination_.markChanged(sides[0]);
-    destination_.markChanged(sides[1]);
+        drawn[n % 2] += qint64(step[n].area.width()) * step[n].area.height();
+    }
+    for (int side = 0; side < 2; ++side) {
+        if (step.size() > 4 && 2 * drawn[side] >= qint64(sides[side].width()) * sides[side].height()) {
+            destination_.markChanged(sides[side]);
+            continue;
+        }
+        for (std::size_t n = std::size_t(side); n < step.size(); n += 2)
+            destination_.markChanged(step[n].area);
+    }
 }
 
 void StepPainter::settle()

@@ -36,4 +36,5 @@ private:
     Pixels pixels_;
     QRegion pending_;
     QTimer frame_;
+    qint64 paintCost_ = 0; // nanoseconds the last frame took this thread
 };
