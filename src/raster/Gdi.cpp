@@ -10,10 +10,6 @@
 #include <latch>
 #include <memory>
 
-namespace {
-
-// Runs rows(first, end) over the rows 0 .. count - 1: a large job gives its far half to a
-// second core, so a full-screen copy takes half as long on the thread that waits for it.
 void SplitRows(int count, qsizetype bytesPerRow, const std::function<void(int, int)> &rows)
 {
     constexpr qsizetype WorthSplitting = 1 << 20;
@@ -37,6 +33,8 @@ void SplitRows(int count, qsizetype bytesPerRow, const std::function<void(int, i
         far->run();
     done.wait();
 }
+
+namespace {
 
 // Where a scaled copy of source rectangle `wanted` onto `target` draws the part of it
 // that lies on the source, and that part; edges fall on the nearest target pixel.

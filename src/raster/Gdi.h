@@ -4,6 +4,8 @@
 
 #include <QRect>
 
+#include <functional>
+
 constexpr ColorValue CLR_INVALID = -1;
 
 // The clipping rule of every drawing call: of `target`, only the part that lies on
@@ -18,6 +20,10 @@ constexpr ColorValue CLR_INVALID = -1;
 // operation this program uses. Source and destination may be the same surface.
 void BitBlt(Surface &destination, int x, int y, int width, int height,
             const Surface &source, int sourceX, int sourceY);
+
+// Runs rows(first, end) over the rows 0 .. count - 1: a large job gives its far half to a
+// second core, so a full-screen copy takes half as long on the thread that waits for it.
+void SplitRows(int count, qsizetype bytesPerRow, const std::function<void(int first, int end)> &rows);
 
 // Copies `part` of one 32-bit image onto another at `at`, unclipped and not overlapping;
 // a large part gives half its rows to a second core.

@@ -4,6 +4,7 @@
 #include "raster/Surface.h"
 
 #include <algorithm>
+#include <cstring>
 #include <tuple>
 
 namespace {
@@ -112,6 +113,33 @@ void StepPainter::settle()
     if (recorded_.empty())
         return;
     const std::vector<Recorded> recorded = std::exchange(recorded_, {});
+    const bool unscaled = std::none_of(recorded.begin(), recorded.end(), [&](const Recorded &r) {
+        return r.copy.stretched || &sourceOf(r.copy) == &destination_;
+    });
+    if (unscaled) {
+        // Many strips share the work best by rows: each core makes every copy within its own
+        // half of the surface, in order, so overlapping copies still land as they would one by one.
+        QImage &to = destination_.image();
+        uchar *const toBits = to.bits();
+        const qsizetype toStride = to.bytesPerLine();
+        std::vector<const QImage *> from;
+        for (const Recorded &r : recorded)
+            from.push_back(&sourceOf(r.copy).image());
+        SplitRows(to.height(), toStride, [&](int first, int end) {
+            const QRect rows(0, first, to.width(), end - first);
+            for (std::size_t n = 0; n < recorded.size(); ++n) {
+                const QRect part = recorded[n].area & rows;
+                const StepCopy &copy = recorded[n].copy;
+                const QPoint origin = part.topLeft() + QPoint(copy.sourceX - copy.x, copy.sourceY - copy.y);
+                for (int y = 0; y < part.height(); ++y)
+                    std::memcpy(toBits + (part.y() + y) * toStride + qsizetype(part.x()) * 4,
+                                from[n]->constScanLine(origin.y() + y) + qsizetype(origin.x()) * 4,
+                                std::size_t(part.width()) * 4);
+            }
+        });
+        rememberKeys();
+        return;
+    }
     // The steps already reported what they change; making the copies reports nothing new.
     const QRegion changed = destination_.pendingChange();
     for (const Recorded &r : recorded) {
