@@ -1,49 +1,151 @@
 #include "raster/Gdi.h"
 
 #include <QPainter>
+#include <QRunnable>
+#include <QThread>
+#include <QThreadPool>
+
 #include <cstring>
+#include <functional>
+#include <latch>
+#include <memory>
+
+void SplitRows(int count, qsizetype bytesPerRow, const std::function<void(int, int)> &rows)
+{
+    constexpr qsizetype WorthSplitting = 1 << 20;
+    static QThreadPool helpers;
+    if (count < 2 || count * bytesPerRow < WorthSplitting || QThread::idealThreadCount() < 2) {
+        rows(0, count);
+        return;
+    }
+    helpers.setMaxThreadCount(1);
+    const int middle = count / 2;
+    std::latch done(1);
+    std::unique_ptr<QRunnable> far(QRunnable::create([&] {
+        rows(middle, count);
+        done.count_down();
+    }));
+    far->setAutoDelete(false);
+    helpers.start(far.get());
+    rows(0, middle);
+    // Still queued: this thread does it itself rather than wait for the helper to wake.
+    if (helpers.tryTake(far.get()))
+        far->run();
+    done.wait();
+}
 
 namespace {
 
-// Clips a copy of (x, y, w, h) from source (sx, sy) to both surfaces; false when nothing is left.
-bool clipCopy(const QRect &destinationBounds, const QRect &sourceBounds, int &x, int &y, int &w, int &h, int &sx, int &sy)
+// Where a scaled copy of source rectangle `wanted` onto `target` draws the part of it
+// that lies on the source, and that part; edges fall on the nearest target pixel.
+struct StretchPart
 {
-    if (w <= 0 || h <= 0)
-        return false;
-    const auto clipAxis = [](int &d, int &s, int &length, int destinationLimit, int sourceLimit) {
-        const int skip = qMax(qMax(0 - d, 0 - s), 0);
-        d += skip;
-        s += skip;
-        length -= skip;
-        length = qMin(length, qMin(destinationLimit - d, sourceLimit - s));
-        return length > 0;
+    QRect source;
+    QRect target;
+};
+
+StretchPart ClipStretch(const QRect &target, bool mirrorX, bool mirrorY, const QRect &wanted, const QRect &sourceBounds)
+{
+    const QRect source = wanted & sourceBounds;
+    if (source.isEmpty())
+        return {};
+    const auto axis = [](int targetStart, int targetLength, int wantedStart, int wantedLength, int from, int to,
+                         bool mirror) {
+        const auto at = [&](int offset) {
+            return targetStart + RoundHalfEven(double(offset) * targetLength / wantedLength);
+        };
+        const int a = from - wantedStart, b = to - wantedStart;
+        return mirror ? std::pair(at(wantedLength - b), at(wantedLength - a)) : std::pair(at(a), at(b));
     };
-    return clipAxis(x, sx, w, destinationBounds.width(), sourceBounds.width())
-        && clipAxis(y, sy, h, destinationBounds.height(), sourceBounds.height());
+    const auto [left, right] = axis(target.x(), target.width(), wanted.x(), wanted.width(), source.x(),
+                                    source.x() + source.width(), mirrorX);
+    const auto [top, bottom] = axis(target.y(), target.height(), wanted.y(), wanted.height(), source.y(),
+                                    source.y() + source.height(), mirrorY);
+    return {source, QRect(left, top, right - left, bottom - top)};
+}
+
+// The target of a StretchBlt with a negative extent runs from x back toward x + width,
+// covering the same columns GDI does.
+QRect StretchTarget(int x, int y, int width, int height)
+{
+    return QRect(width < 0 ? x + width + 1 : x, height < 0 ? y + height + 1 : y, qAbs(width), qAbs(height));
 }
 
 } // namespace
 
+QRect ClipCopy(const QRect &target, const QRect &targetBounds, QPoint &sourceOrigin, const QRect &sourceBounds)
+{
+    if (target.isEmpty())
+        return {};
+    const QRect onSource = QRect(sourceOrigin, target.size()) & sourceBounds;
+    const QRect clipped = onSource.translated(target.topLeft() - sourceOrigin) & targetBounds;
+    if (clipped.isEmpty())
+        return {};
+    sourceOrigin += clipped.topLeft() - target.topLeft();
+    return clipped;
+}
+
+QRect ClipToSurface(const QRect &target, const Surface &surface)
+{
+    QPoint origin = target.topLeft();
+    return ClipCopy(target, surface.rect(), origin, target);
+}
+
+QRect BitBltArea(const Surface &destination, int x, int y, int width, int height, const Surface &source,
+                 int sourceX, int sourceY)
+{
+    QPoint origin(sourceX, sourceY);
+    return ClipCopy(QRect(x, y, width, height), destination.rect(), origin, source.rect());
+}
+
 void BitBlt(Surface &destination, int x, int y, int width, int height,
             const Surface &source, int sourceX, int sourceY)
 {
-    if (!clipCopy(destination.rect(), source.rect(), x, y, width, height, sourceX, sourceY))
+    QPoint origin(sourceX, sourceY);
+    const QRect area = ClipCopy(QRect(x, y, width, height), destination.rect(), origin, source.rect());
+    if (area.isEmpty())
         return;
     QImage &to = destination.image();
     const QImage &from = source.image();
-    if (to.constBits() == from.constBits() && x == sourceX && y == sourceY) {
-        destination.markChanged(QRect(x, y, width, height)); // pixels onto themselves: nothing to copy
+    if (to.constBits() == from.constBits() && area.topLeft() == origin) {
+        destination.markChanged(area); // pixels onto themselves: nothing to copy
         return;
     }
-    const qsizetype rowBytes = qsizetype(width) * 4;
-    // Overlapping copies on one surface must read each row before it is overwritten.
-    const bool bottomUp = &to == &from && y > sourceY;
-    for (int row = 0; row < height; ++row) {
-        const int r = bottomUp ? height - 1 - row : row;
-        const uchar *src = from.constScanLine(sourceY + r) + qsizetype(sourceX) * 4;
-        std::memmove(to.scanLine(y + r) + qsizetype(x) * 4, src, rowBytes);
+    if (&to != &from) {
+        CopyPixels(to, area.topLeft(), from, QRect(origin, area.size()));
+    } else {
+        // Overlapping copies on one surface must read each row before it is overwritten.
+        const qsizetype rowBytes = qsizetype(area.width()) * 4;
+        const bool bottomUp = area.y() > origin.y();
+        for (int r = 0; r < area.height(); ++r) {
+            const int row = bottomUp ? area.height() - 1 - r : r;
+            std::memmove(to.scanLine(area.y() + row) + qsizetype(area.x()) * 4,
+                         to.constScanLine(origin.y() + row) + qsizetype(origin.x()) * 4, rowBytes);
+        }
     }
-    destination.markChanged(QRect(x, y, width, height));
+    destination.markChanged(area);
+}
+
+void CopyPixels(QImage &to, QPoint at, const QImage &from, const QRect &part)
+{
+    const qsizetype rowBytes = qsizetype(part.width()) * 4;
+    uchar *const toBits = to.bits() + at.y() * to.bytesPerLine() + qsizetype(at.x()) * 4;
+    const uchar *const fromBits = from.constBits() + part.y() * from.bytesPerLine() + qsizetype(part.x()) * 4;
+    const qsizetype toStride = to.bytesPerLine(), fromStride = from.bytesPerLine();
+    SplitRows(part.height(), rowBytes, [&](int first, int end) {
+        for (int r = first; r < end; ++r)
+            std::memcpy(toBits + r * toStride, fromBits + r * fromStride, rowBytes);
+    });
+}
+
+QRect StretchBltArea(const Surface &destination, int x, int y, int width, int height, const Surface &source,
+                     int sourceX, int sourceY, int sourceWidth, int sourceHeight)
+{
+    if (width == 0 || height == 0 || sourceWidth <= 0 || sourceHeight <= 0)
+        return {};
+    const StretchPart part = ClipStretch(StretchTarget(x, y, width, height), width < 0, height < 0,
+                                         QRect(sourceX, sourceY, sourceWidth, sourceHeight), source.rect());
+    return ClipToSurface(part.target, destination);
 }
 
 void StretchBlt(Surface &destination, int x, int y, int width, int height,
@@ -51,28 +153,25 @@ void StretchBlt(Surface &destination, int x, int y, int width, int height,
 {
     if (width == 0 || height == 0 || sourceWidth <= 0 || sourceHeight <= 0)
         return;
-    const QRect sourceRect = QRect(sourceX, sourceY, sourceWidth, sourceHeight) & source.rect();
-    if (sourceRect.isEmpty())
-        return;
     const bool mirrorX = width < 0;
     const bool mirrorY = height < 0;
-    // A negative extent runs from x back toward x + width, covering the same columns GDI does.
-    const QRect target(mirrorX ? x + width + 1 : x, mirrorY ? y + height + 1 : y, qAbs(width), qAbs(height));
-    const QRect visible = target & destination.rect();
+    const StretchPart clip = ClipStretch(StretchTarget(x, y, width, height), mirrorX, mirrorY,
+                                         QRect(sourceX, sourceY, sourceWidth, sourceHeight), source.rect());
+    const QRect visible = ClipToSurface(clip.target, destination);
     if (visible.isEmpty())
         return;
 
     const bool smooth = destination.stretchMode() == StretchMode::Halftone;
-    const QRect wanted(sourceX, sourceY, sourceWidth, sourceHeight);
     // The whole source is shared, not copied: only a part needs a copy of its own.
-    QImage part = wanted == source.rect() ? source.image() : source.image().copy(wanted);
+    QImage part = clip.source == source.rect() ? source.image() : source.image().copy(clip.source);
     if (mirrorX || mirrorY)
         part = part.mirrored(mirrorX, mirrorY);
-    if (part.size() != target.size())
-        part = part.scaled(target.size(), Qt::IgnoreAspectRatio, smooth ? Qt::SmoothTransformation : Qt::FastTransformation);
+    if (part.size() != clip.target.size())
+        part = part.scaled(clip.target.size(), Qt::IgnoreAspectRatio,
+                           smooth ? Qt::SmoothTransformation : Qt::FastTransformation);
     QPainter painter(&destination.image());
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(target.topLeft(), part);
+    painter.drawImage(clip.target.topLeft(), part);
     painter.end();
     destination.markChanged(visible);
 }
@@ -91,12 +190,15 @@ ColorValue GetPixel(const Surface &surface, int x, int y)
 
 void DrawEdge(Surface &surface, const QRect &rect, Edge edge)
 {
+    const QRect visible = ClipToSurface(rect, surface);
+    if (visible.isEmpty())
+        return;
     QImage &image = surface.image();
     const auto ring = [&](QRect r, ColorValue topLeft, ColorValue bottomRight) {
         if (r.width() <= 0 || r.height() <= 0)
             return;
         const auto set = [&](int px, int py, ColorValue c) {
-            if (image.rect().contains(px, py))
+            if (visible.contains(px, py))
                 image.setPixel(px, py, toQRgb(c));
         };
         const int right = r.x() + r.width() - 1;
@@ -116,24 +218,23 @@ void DrawEdge(Surface &surface, const QRect &rect, Edge edge)
     } else {
         ring(rect, EdgeDarkShadow, EdgeLight);
     }
-    surface.markChanged(rect);
+    surface.markChanged(visible);
 }
 
 void SetDIBitsToSurface(Surface &surface, int x, int y, int width, int height, const unsigned char *bits)
 {
+    QPoint origin(0, 0);
+    const QRect area = ClipCopy(QRect(x, y, width, height), surface.rect(), origin, QRect(0, 0, width, height));
+    if (area.isEmpty())
+        return;
     const int stride = (width * 3 + 3) & ~3;
     QImage &image = surface.image();
-    for (int row = 0; row < height; ++row) {
-        const int py = y + height - 1 - row;
-        if (py < 0 || py >= image.height())
-            continue;
-        const unsigned char *p = bits + qsizetype(row) * stride;
-        QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(py));
-        for (int col = 0; col < width; ++col, p += 3) {
-            const int px = x + col;
-            if (px >= 0 && px < image.width())
-                line[px] = qRgb(p[2], p[1], p[0]);
-        }
+    for (int row = 0; row < area.height(); ++row) {
+        // The bitmap is stored bottom-up.
+        const unsigned char *p = bits + qsizetype(height - 1 - (origin.y() + row)) * stride + qsizetype(origin.x()) * 3;
+        QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(area.y() + row)) + area.x();
+        for (int col = 0; col < area.width(); ++col, p += 3)
+            line[col] = qRgb(p[2], p[1], p[0]);
     }
-    surface.markChanged(QRect(x, y, width, height));
+    surface.markChanged(area);
 }

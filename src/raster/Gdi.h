@@ -4,17 +4,45 @@
 
 #include <QRect>
 
+#include <functional>
+
 constexpr ColorValue CLR_INVALID = -1;
+
+// The clipping rule of every drawing call: of `target`, only the part that lies on
+// targetBounds and whose pixels, read from `sourceOrigin` on, lie on sourceBounds is
+// drawn. Returns that part and moves `sourceOrigin` along with its top-left corner.
+[[nodiscard]] QRect ClipCopy(const QRect &target, const QRect &targetBounds, QPoint &sourceOrigin,
+                             const QRect &sourceBounds);
+// The same rule for drawing that reads no other surface.
+[[nodiscard]] QRect ClipToSurface(const QRect &target, const Surface &surface);
 
 // Block copies between surfaces, clipped to both; source copy is the only raster
 // operation this program uses. Source and destination may be the same surface.
 void BitBlt(Surface &destination, int x, int y, int width, int height,
             const Surface &source, int sourceX, int sourceY);
 
+// Runs rows(first, end) over the rows 0 .. count - 1: a large job gives its far half to a
+// second core, so a full-screen copy takes half as long on the thread that waits for it.
+void SplitRows(int count, qsizetype bytesPerRow, const std::function<void(int first, int end)> &rows);
+
+// Copies `part` of one 32-bit image onto another at `at`, unclipped and not overlapping;
+// a large part gives half its rows to a second core.
+void CopyPixels(QImage &to, QPoint at, const QImage &from, const QRect &part);
+
+// The pixels of the destination that BitBlt with these arguments writes.
+[[nodiscard]] QRect BitBltArea(const Surface &destination, int x, int y, int width, int height,
+                               const Surface &source, int sourceX, int sourceY);
+
 // Scaled copy; a negative destination width or height mirrors. Halftone averages
-// (area-averaging when shrinking); every other mode takes the nearest pixel.
+// (area-averaging when shrinking); every other mode takes the nearest pixel. Only the
+// part of the source rectangle on the source is drawn, onto its share of the target.
 void StretchBlt(Surface &destination, int x, int y, int width, int height,
                 const Surface &source, int sourceX, int sourceY, int sourceWidth, int sourceHeight);
+
+// The pixels of the destination that StretchBlt with these arguments writes.
+[[nodiscard]] QRect StretchBltArea(const Surface &destination, int x, int y, int width, int height,
+                                   const Surface &source, int sourceX, int sourceY, int sourceWidth,
+                                   int sourceHeight);
 
 StretchMode SetStretchBltMode(Surface &surface, StretchMode mode);
 

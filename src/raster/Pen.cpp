@@ -1,5 +1,7 @@
 #include "raster/Pen.h"
 
+#include "raster/Gdi.h"
+
 #include <QPainter>
 #include <algorithm>
 
@@ -138,12 +140,17 @@ void Pen::plot(const std::vector<QPoint> &pointsIn, ColorValue color)
 {
     std::vector<QPoint> points = pointsIn;
     sortUnique(points);
+    if (points.empty())
+        return;
+    QRect figure;
+    for (const QPoint &p : points)
+        figure |= QRect(p, QSize(1, 1));
+    const QRect visible = ClipToSurface(figure, surface_);
     QImage &image = surface_.image();
-    const QRect bounds = image.rect();
     const QRgb pixel = toQRgb(color);
     QRect touched;
     for (const QPoint &p : points) {
-        if (!bounds.contains(p))
+        if (!visible.contains(p))
             continue;
         QRgb *line = reinterpret_cast<QRgb *>(image.scanLine(p.y()));
         line[p.x()] = mode_ == DrawMode::Invert ? (~line[p.x()] | 0xFF000000u) : pixel;

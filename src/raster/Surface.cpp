@@ -2,6 +2,31 @@
 
 #include <QPainter>
 
+namespace {
+
+thread_local DeferredDrawing *Deferred = nullptr;
+
+}
+
+void Surface::defer(DeferredDrawing *drawing)
+{
+    if (Deferred != drawing)
+        settleDeferred();
+    Deferred = drawing;
+}
+
+void Surface::settleDeferred()
+{
+    if (DeferredDrawing *drawing = std::exchange(Deferred, nullptr))
+        drawing->settle();
+}
+
+void Surface::withdraw(DeferredDrawing *drawing)
+{
+    if (Deferred == drawing)
+        Deferred = nullptr;
+}
+
 Surface::Surface(int width, int height, ColorValue background)
     : image_(qMax(width, 0), qMax(height, 0), QImage::Format_RGB32), background_(background)
 {
@@ -10,6 +35,7 @@ Surface::Surface(int width, int height, ColorValue background)
 
 void Surface::resize(int width, int height)
 {
+    settleDeferred();
     width = qMax(width, 0);
     height = qMax(height, 0);
     if (width == image_.width() && height == image_.height())
@@ -31,6 +57,7 @@ void Surface::setBackColor(ColorValue color)
 
 void Surface::clear()
 {
+    settleDeferred();
     if (picture_.size() == image_.size() && picture_.format() == QImage::Format_RGB32) {
         image_ = picture_; // shares the pixels until the next drawing
         markChanged(image_.rect());
@@ -47,6 +74,7 @@ void Surface::clear()
 
 void Surface::setPicture(const QImage &picture)
 {
+    settleDeferred();
     picture_ = picture;
     clear();
     refresh();
@@ -54,6 +82,7 @@ void Surface::setPicture(const QImage &picture)
 
 void Surface::adoptPicture(const QImage &picture)
 {
+    settleDeferred();
     picture_ = picture;
     if (image_.size() != picture.size())
         image_ = QImage(picture.size(), QImage::Format_RGB32);
@@ -63,6 +92,7 @@ void Surface::adoptPicture(const QImage &picture)
 
 void Surface::replaceDrawing(const QImage &drawing)
 {
+    settleDeferred();
     Q_ASSERT(drawing.size() == image_.size());
     image_ = drawing.format() == QImage::Format_RGB32 ? drawing : drawing.convertToFormat(QImage::Format_RGB32);
     markChanged(image_.rect());

@@ -8,7 +8,17 @@
 #include <QRegion>
 #include <functional>
 
-enum class StretchMode { BlackOnWhite = 1, WhiteOnBlack = 2, ColorOnColor = 3, Halftone = 4 };
+enum class StretchMode { BlackOnWhite = 1, Halftone = 4 };
+
+// Drawing recorded now and made later, all at once. Before any surface's pixels are read
+// or written on the recording thread it is made, so no reader ever sees it missing and
+// no source changes under a copy that still has to read it.
+class DeferredDrawing
+{
+public:
+    virtual ~DeferredDrawing() = default;
+    virtual void settle() = 0;
+};
 
 // A picture surface: a persistent backing image that drawing goes into (the drawing
 // context), a background colour, and a stored picture distinct from what was drawn.
@@ -47,14 +57,39 @@ public:
     // Replaces the drawing by a prepared image of the surface's size, sharing its pixels.
     void replaceDrawing(const QImage &drawing);
     // Gives the drawing pixels of its own now, so the next drawing call does not copy them.
-    void detachDrawing() { image_.detach(); }
+    void detachDrawing()
+    {
+        settleDeferred();
+        image_.detach();
+    }
 
     // The drawn image, as a picture of its own.
-    [[nodiscard]] QImage drawnImage() const { return image_; }
+    [[nodiscard]] QImage drawnImage() const
+    {
+        settleDeferred();
+        return image_;
+    }
 
-    // The drawing context: always Format_RGB32.
-    [[nodiscard]] QImage &image() { return image_; }
-    [[nodiscard]] const QImage &image() const { return image_; }
+    // The drawing context: always Format_RGB32. Deferred drawing is made first.
+    [[nodiscard]] QImage &image()
+    {
+        settleDeferred();
+        return image_;
+    }
+    [[nodiscard]] const QImage &image() const
+    {
+        settleDeferred();
+        return image_;
+    }
+    // Changes whenever the drawing changes; deferred drawing is not made for it.
+    [[nodiscard]] qint64 drawingKey() const { return image_.cacheKey(); }
+
+    // One deferred drawing at a time per thread: deferring another makes the first.
+    static void defer(DeferredDrawing *drawing);
+    // Makes the deferred drawing, if any, and forgets it.
+    static void settleDeferred();
+    // Forgets `drawing` without making it, if it is the one deferred.
+    static void withdraw(DeferredDrawing *drawing);
 
     [[nodiscard]] StretchMode stretchMode() const { return stretchMode_; }
     StretchMode setStretchMode(StretchMode mode);
@@ -63,6 +98,7 @@ public:
     // the presenter per rectangle, so strips far apart do not present the space between.
     void markChanged(const QRect &area);
     [[nodiscard]] const QRegion &pendingChange() const { return changed_; }
+    void setPendingChange(const QRegion &changed) { changed_ = changed; }
     void refresh();
     void setPresenter(Presenter presenter) { presenter_ = std::move(presenter); }
 

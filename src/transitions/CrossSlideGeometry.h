@@ -5,8 +5,9 @@
 #include <vector>
 
 // The copies of CrossSlide's two phases. Directions 1 (seam rising) and 2 (seam falling)
-// move the pictures vertically; any other direction only takes its time over half the
-// width and draws nothing.
+// move the pictures vertically; 3 (seam from the right edge to the left) and 4 (from the
+// left edge to the right) horizontally; any other direction only takes its time over
+// half the width and draws nothing.
 class CrossSlideGeometry
 {
 public:

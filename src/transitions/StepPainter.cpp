@@ -4,6 +4,7 @@
 #include "raster/Surface.h"
 
 #include <algorithm>
+#include <cstring>
 #include <tuple>
 
 namespace {
@@ -43,27 +44,126 @@ StepPainter::StepPainter(Surface &destination, const Surface *oldPicture, const 
 {
 }
 
+StepPainter::~StepPainter()
+{
+    Surface::withdraw(this);
+    settle();
+}
+
+const Surface &StepPainter::sourceOf(const StepCopy &copy) const
+{
+    return copy.source == CopySource::OldPicture ? *oldPicture_ : newPicture_;
+}
+
 void StepPainter::paint(const std::vector<StepCopy> &copies)
 {
     const bool grows = continuesLastStep(copies);
+    std::vector<Recorded> step;
     for (std::size_t n = 0; n < copies.size(); ++n) {
         const StepCopy copy = grows ? Growth(last_[n], copies[n]) : copies[n];
-        const Surface &source = copy.source == CopySource::OldPicture ? *oldPicture_ : newPicture_;
-        if (copy.stretched)
-            StretchBlt(destination_, copy.x, copy.y, copy.width, copy.height, source, copy.sourceX, copy.sourceY,
-                       copy.sourceWidth, copy.sourceHeight);
-        else
-            BitBlt(destination_, copy.x, copy.y, copy.width, copy.height, source, copy.sourceX, copy.sourceY);
+        const Surface &source = sourceOf(copy);
+        const QRect area = copy.stretched
+            ? StretchBltArea(destination_, copy.x, copy.y, copy.width, copy.height, source, copy.sourceX,
+                             copy.sourceY, copy.sourceWidth, copy.sourceHeight)
+            : BitBltArea(destination_, copy.x, copy.y, copy.width, copy.height, source, copy.sourceX, copy.sourceY);
+        if (area.isEmpty())
+            continue;
+        std::erase_if(step, [&](const Recorded &r) { return area.contains(r.area); });
+        step.push_back({copy, area});
     }
+    markChanged(step);
+    // A few copies may tile the surface between them, as a cross slide's do.
+    QRegion drawn;
+    if (step.size() <= 4)
+        for (const Recorded &r : step)
+            drawn += r.area;
+    std::erase_if(recorded_, [&](const Recorded &earlier) {
+        return std::any_of(step.begin(), step.end(), [&](const Recorded &r) { return r.area.contains(earlier.area); })
+            || (!drawn.isEmpty() && QRegion(earlier.area).subtracted(drawn).isEmpty());
+    });
+    recorded_.insert(recorded_.end(), step.begin(), step.end());
     last_ = copies;
+    if (!recorded_.empty())
+        Surface::defer(this);
+    rememberKeys();
+}
+
+void StepPainter::markChanged(const std::vector<Recorded> &step)
+{
+    // Comb strips alternate between two sides: where one rectangle per side is mostly
+    // drawn on, it is presented instead of a region of hundreds of strips.
+    QRect sides[2];
+    qint64 drawn[2] = {0, 0};
+    for (std::size_t n = 0; n < step.size(); ++n) {
+        sides[n % 2] |= step[n].area;
+        drawn[n % 2] += qint64(step[n].area.width()) * step[n].area.height();
+    }
+    for (int side = 0; side < 2; ++side) {
+        if (step.size() > 4 && 2 * drawn[side] >= qint64(sides[side].width()) * sides[side].height()) {
+            destination_.markChanged(sides[side]);
+            continue;
+        }
+        for (std::size_t n = std::size_t(side); n < step.size(); n += 2)
+            destination_.markChanged(step[n].area);
+    }
+}
+
+void StepPainter::settle()
+{
+    if (recorded_.empty())
+        return;
+    const std::vector<Recorded> recorded = std::exchange(recorded_, {});
+    const bool unscaled = std::none_of(recorded.begin(), recorded.end(), [&](const Recorded &r) {
+        return r.copy.stretched || &sourceOf(r.copy) == &destination_;
+    });
+    if (unscaled) {
+        // Many strips share the work best by rows: each core makes every copy within its own
+        // half of the surface, in order, so overlapping copies still land as they would one by one.
+        QImage &to = destination_.image();
+        uchar *const toBits = to.bits();
+        const qsizetype toStride = to.bytesPerLine();
+        std::vector<const QImage *> from;
+        for (const Recorded &r : recorded)
+            from.push_back(&sourceOf(r.copy).image());
+        SplitRows(to.height(), toStride, [&](int first, int end) {
+            const QRect rows(0, first, to.width(), end - first);
+            for (std::size_t n = 0; n < recorded.size(); ++n) {
+                const QRect part = recorded[n].area & rows;
+                const StepCopy &copy = recorded[n].copy;
+                const QPoint origin = part.topLeft() + QPoint(copy.sourceX - copy.x, copy.sourceY - copy.y);
+                for (int y = 0; y < part.height(); ++y)
+                    std::memcpy(toBits + (part.y() + y) * toStride + qsizetype(part.x()) * 4,
+                                from[n]->constScanLine(origin.y() + y) + qsizetype(origin.x()) * 4,
+                                std::size_t(part.width()) * 4);
+            }
+        });
+        rememberKeys();
+        return;
+    }
+    // The steps already reported what they change; making the copies reports nothing new.
+    const QRegion changed = destination_.pendingChange();
+    for (const Recorded &r : recorded) {
+        const StepCopy &copy = r.copy;
+        if (copy.stretched)
+            StretchBlt(destination_, copy.x, copy.y, copy.width, copy.height, sourceOf(copy), copy.sourceX,
+                       copy.sourceY, copy.sourceWidth, copy.sourceHeight);
+        else
+            BitBlt(destination_, copy.x, copy.y, copy.width, copy.height, sourceOf(copy), copy.sourceX, copy.sourceY);
+    }
+    destination_.setPendingChange(changed);
+    rememberKeys();
+}
+
+void StepPainter::rememberKeys()
+{
     // Any write to an image, ours included, changes its key; reading leaves it alone.
-    destinationKey_ = destination_.image().cacheKey();
-    newPictureKey_ = newPicture_.image().cacheKey();
+    destinationKey_ = destination_.drawingKey();
+    newPictureKey_ = newPicture_.drawingKey();
 }
 
 bool StepPainter::continuesLastStep(const std::vector<StepCopy> &copies) const
 {
-    return !copies.empty() && copies.size() == last_.size() && destinationKey_ == destination_.image().cacheKey()
-        && newPictureKey_ == newPicture_.image().cacheKey() && std::all_of(copies.begin(), copies.end(), InPlace)
+    return !copies.empty() && copies.size() == last_.size() && destinationKey_ == destination_.drawingKey()
+        && newPictureKey_ == newPicture_.drawingKey() && std::all_of(copies.begin(), copies.end(), InPlace)
         && std::all_of(last_.begin(), last_.end(), InPlace);
 }

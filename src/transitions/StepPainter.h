@@ -2,30 +2,48 @@
 
 #include "transitions/StepCopy.h"
 
+#include "raster/Surface.h"
+
+#include <QRect>
 #include <QtGlobal>
 #include <vector>
 
-class Surface;
-
-// Carries out the copies of one effect's steps on its surfaces. A band that only grows
-// from one step to the next copies just its new part, as long as neither the
-// destination nor the new picture has been written since the step before: the rest
-// already holds exactly those pixels, and the refresh then presents only the new part.
-class StepPainter
+// Carries out the copies of one effect's steps on its surfaces. A step only records its
+// copies; they are made when anything next reads or writes a surface's pixels, which for
+// the screen is once a presented frame, so steps no frame shows cost next to nothing. A
+// copy wholly covered by a later one is dropped, as drawing it could show nothing.
+// A band that only grows from one step to the next copies just its new part, as long as
+// neither the destination nor the new picture has been written since the step before.
+class StepPainter final : public DeferredDrawing
 {
 public:
     // `oldPicture` is null for effects that do not use it.
     StepPainter(Surface &destination, const Surface *oldPicture, const Surface &newPicture);
+    // Makes what is still recorded: the destination keeps what the steps drew.
+    ~StepPainter() override;
+    StepPainter(const StepPainter &) = delete;
+    StepPainter &operator=(const StepPainter &) = delete;
 
     void paint(const std::vector<StepCopy> &copies);
+    void settle() override;
 
 private:
+    struct Recorded
+    {
+        StepCopy copy;
+        QRect area; // what the copy writes, clipped to both surfaces
+    };
+
     [[nodiscard]] bool continuesLastStep(const std::vector<StepCopy> &copies) const;
+    [[nodiscard]] const Surface &sourceOf(const StepCopy &copy) const;
+    void markChanged(const std::vector<Recorded> &step);
+    void rememberKeys();
 
     Surface &destination_;
     const Surface *oldPicture_;
     const Surface &newPicture_;
     std::vector<StepCopy> last_;
+    std::vector<Recorded> recorded_;
     qint64 destinationKey_ = 0;
     qint64 newPictureKey_ = 0;
 };

@@ -22,7 +22,6 @@ public:
     std::int32_t StepInterval = 0;
 
     [[nodiscard]] bool TransitionIdle() const { return !TransitionRunning; }
-    [[nodiscard]] bool transitionRunning() const { return TransitionRunning; }
     [[nodiscard]] std::int64_t lastStepTick() const { return LastStepTick; }
 
     void Wipe(Surface &destination, const Surface &newPicture, int code, int step);

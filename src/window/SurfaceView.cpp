@@ -1,7 +1,10 @@
 #include "window/SurfaceView.h"
 
+#include "raster/Gdi.h"
 #include "raster/Surface.h"
 
+#include <QBackingStore>
+#include <QElapsedTimer>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
@@ -27,7 +30,12 @@ void SurfaceView::schedule(const QRect &changed)
     pending_ += changed;
     if (!frame_.isActive()) {
         const qreal rate = screen() ? screen()->refreshRate() : 60.0;
-        frame_.start(qBound(1, qRound(1000.0 / (rate > 0 ? rate : 60.0)), 50));
+        const int screenFrame = qBound(1, qRound(1000.0 / (rate > 0 ? rate : 60.0)), 50);
+        // Whatever a frame costs this thread delays the effect's next step as long: frames
+        // that cost much come less often, keeping that delay near a twentieth of the time,
+        // but never fewer than thirty a second.
+        const int costly = int(qMin<qint64>(paintCost_ * 20 / 1000000, 33));
+        frame_.start(qMax(screenFrame, costly));
     }
 }
 
@@ -52,17 +60,36 @@ void SurfaceView::fitToSurface()
 
 void SurfaceView::paintEvent(QPaintEvent *event)
 {
-    QPainter painter(this);
+    QElapsedTimer cost;
+    cost.start();
     const QImage &image = surface_.image();
     const qreal ratio = this->ratio();
     const QRect logical = event->rect();
-    const QRect device = QRectF(logical.x() * ratio, logical.y() * ratio, logical.width() * ratio, logical.height() * ratio)
-                             .toAlignedRect() & image.rect();
     // Only what the surface does not cover takes the background colour.
     const QRegion uncovered = QRegion(logical) - QRect(0, 0, qRound(image.width() / ratio), qRound(image.height() / ratio));
+    QPainter painter(this);
     for (const QRect &part : uncovered)
         painter.fillRect(part, QColor(toQRgb(surface_.backColor())));
-    if (!device.isEmpty())
-        painter.drawImage(QRectF(device.x() / ratio, device.y() / ratio, device.width() / ratio, device.height() / ratio),
-                          image, device);
+    QImage *store = backingStore() ? dynamic_cast<QImage *>(backingStore()->paintDevice()) : nullptr;
+    const bool direct = store && ratio == 1.0 && store->devicePixelRatio() == 1.0
+        && (store->format() == QImage::Format_RGB32 || store->format() == QImage::Format_ARGB32_Premultiplied);
+    if (direct) {
+        // A copy straight into the window's image, shared with a second core, is the
+        // cheapest way a full-screen frame reaches the screen.
+        painter.end();
+        const QPoint offset = mapTo(window(), QPoint(0, 0));
+        const QRect storeRect = store->rect().translated(-offset);
+        for (const QRect &rect : event->region()) {
+            const QRect part = rect & image.rect() & storeRect;
+            if (!part.isEmpty())
+                CopyPixels(*store, part.topLeft() + offset, image, part);
+        }
+    } else {
+        const QRect device = QRectF(logical.x() * ratio, logical.y() * ratio, logical.width() * ratio, logical.height() * ratio)
+                                 .toAlignedRect() & image.rect();
+        if (!device.isEmpty())
+            painter.drawImage(QRectF(device.x() / ratio, device.y() / ratio, device.width() / ratio, device.height() / ratio),
+                              image, device);
+    }
+    paintCost_ = cost.nsecsElapsed();
 }

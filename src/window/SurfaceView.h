@@ -8,7 +8,8 @@ class Surface;
 
 // Presents a surface on screen: the surface's refresh repaints only what changed, at
 // most once a frame of the screen, so an effect drawing every millisecond shows its
-// latest state at the screen's own rate.
+// latest state at the screen's own rate. A frame makes the surface's deferred drawing;
+// frames that cost this thread much come less often, down to thirty a second.
 class SurfaceView : public QWidget
 {
     Q_OBJECT
@@ -36,4 +37,5 @@ private:
     Pixels pixels_;
     QRegion pending_;
     QTimer frame_;
+    qint64 paintCost_ = 0; // nanoseconds the last frame took this thread
 };

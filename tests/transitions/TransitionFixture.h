@@ -69,7 +69,8 @@ inline std::string Repeat(const std::string &letters, int count)
 
 // A destination showing the previous slide, old and new pictures of one size, and a
 // transition module with StepInterval 1 on this rig's clock and yield. Waiting jumps the
-// clock to the due tick; the yield after a drawn pass records the frame.
+// clock to the due tick; the yield after a drawn pass presents, recording the frame, at
+// every `presentEvery`-th drawn pass.
 struct TransitionRig : TickClock, EventYield
 {
     TransitionRig(int width, int height, RuntimeRandom &random = RuntimeRandom::shared())
@@ -82,13 +83,15 @@ struct TransitionRig : TickClock, EventYield
     void DoEventsUntil(std::int64_t dueTick) override { waits.push_back(now = dueTick); }
     void DoEvents() override
     {
-        frames.push_back(destination.image().copy());
+        if (++passes % presentEvery == 0)
+            frames.push_back(destination.image().copy());
         if (onDrawnPass)
             onDrawnPass();
     }
     std::size_t yields() const { return frames.size() + waits.size(); }
 
     std::int64_t now = 1000;
+    std::size_t presentEvery = 1, passes = 0;
     std::vector<QImage> frames;
     std::vector<std::int64_t> waits;
     std::function<void()> onDrawnPass;

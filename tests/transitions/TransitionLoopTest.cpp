@@ -7,6 +7,7 @@
 namespace {
 
 using Ticks = std::vector<std::int64_t>;
+using Effect = std::function<void(TransitionRig &)>;
 
 TEST(StepLoop, PassesWaitForTheIntervalTheFirstAfterAPauseOrAtIntervalZeroIsDueAtOnce)
 {
@@ -64,7 +65,7 @@ TEST(StepLoop, FailureLeavesTheTransitionRunningSoLaterEffectsReturnAtOnce)
     TransitionRig rig(2, 4);
     rig.destination.setPresenter([](const QRect &) { throw std::runtime_error("surface lost"); });
     EXPECT_THROW(rig.transitions.Wipe(rig.destination, rig.newPicture, 1, 1), std::runtime_error);
-    EXPECT_TRUE(rig.transitions.transitionRunning());
+    EXPECT_FALSE(rig.transitions.TransitionIdle());
 
     rig.destination.setPresenter({});
     const QImage before = rig.destination.image().copy();
@@ -91,6 +92,51 @@ TEST(StepLoop, BandsAreCopiedWholeAgainAfterTheSurfacesChange)
     const char *expected[] = {"NNSSSS", "OOOSSS", "OOOOSS", "OOOOOS"};
     for (int k = 0; k < 4; ++k)
         EXPECT_EQ(Rows(rig.frames[std::size_t(k) + 2]), expected[k]) << k;
+}
+
+// Steps record their copies and are drawn when something looks: every presented frame must
+// show what drawing each step at once shows, also after a nested slide switch redraws the
+// new picture mid-effect and when something reads the destination between two frames.
+TEST(StepLoop, FramesPresentedNowAndThenShowWhatDrawingEveryStepShows)
+{
+    const auto both = [](auto effect) -> Effect {
+        return [=](TransitionRig &r) { (r.transitions.*effect)(r.destination, r.oldPicture, r.newPicture, 2, 1, 0, 1); };
+    };
+    const struct { const char *name; Effect run; } cases[] = {
+        {"Wipe", [](TransitionRig &r) { r.transitions.Wipe(r.destination, r.newPicture, 8, 1); }},
+        {"DoorsOpen", [](TransitionRig &r) { r.transitions.DoorsOpen(r.destination, r.newPicture, 2, 1); }},
+        {"Blinds", [](TransitionRig &r) { r.transitions.Blinds(r.destination, r.newPicture, 1, 1, 8, 0); }},
+        {"RandomLines", [](TransitionRig &r) { r.transitions.RandomLines(r.destination, r.newPicture, 1, 0); }},
+        {"CombWipe", [](TransitionRig &r) { r.transitions.CombWipe(r.destination, r.newPicture, 2, 1, 3, true); }},
+        {"CombSlide", [](TransitionRig &r) { r.transitions.CombSlide(r.destination, r.newPicture, 1, 1, 3, true); }},
+        {"StretchIn", both(&modTransition::StretchIn)},
+        {"StretchDoors", both(&modTransition::StretchDoors)},
+        {"CrossSlide 1", [](TransitionRig &r) { r.transitions.CrossSlide(r.destination, r.oldPicture, r.newPicture, 1, 2); }},
+        {"CrossSlide 4", [](TransitionRig &r) { r.transitions.CrossSlide(r.destination, r.oldPicture, r.newPicture, 4, 1); }}};
+    for (const auto &c : cases)
+        for (const std::size_t every : {3u, 4u}) {
+            SCOPED_TRACE(std::string(c.name) + " every " + std::to_string(every));
+            RuntimeRandom sameA(5), sameB(5);
+            TransitionRig reference(24, 10, sameA), presented(24, 10, sameB);
+            presented.presentEvery = every;
+            QImage readBetween;
+            for (TransitionRig *rig : {&reference, &presented})
+                rig->onDrawnPass = [rig, &readBetween] {
+                    if (rig->passes == 5)
+                        rig->newPicture.setPicture(TaggedImage(24, 10, Old).mirrored(true, false));
+                    if (rig->passes == 7 && rig->presentEvery > 1)
+                        readBetween = rig->destination.image().copy();
+                };
+            c.run(reference);
+            c.run(presented);
+            ASSERT_EQ(presented.passes, reference.passes);
+            ASSERT_EQ(presented.frames.size(), reference.passes / every);
+            for (std::size_t k = 0; k < presented.frames.size(); ++k)
+                ASSERT_EQ(presented.frames[k], reference.frames[(k + 1) * every - 1]) << "frame " << k;
+            EXPECT_EQ(readBetween, reference.frames.at(6));
+            EXPECT_EQ(presented.destination.image(), reference.destination.image());
+            EXPECT_EQ(presented.waits, reference.waits);
+        }
 }
 
 }
