@@ -134,7 +134,7 @@ TEST(DesktopE2E, XScreenSaverRunsTheShowFittedAndEndsIt)
     options.close();
     QProcess &daemon = nobody.run(rig, "xscreensaver", {"-no-splash"});
     const auto command = [](const char *what) { return QProcess::execute("timeout", {"10", "xscreensaver-command", what}) == 0; };
-    ASSERT_TRUE(ProgramRig::waitUntil([&] { return command("-activate"); }, 10000));
+    ASSERT_TRUE(ProgramRig::waitUntil([&] { return command("-activate"); }, 20000)) << daemon.state() << " " << daemon.exitCode() << daemon.readAll().toStdString();
     // 2:1 on 1024 x 768: full width, 512 high, centred.
     QImage shot;
     ASSERT_TRUE(ProgramRig::waitUntil([&] { shot = ProgramRig::screenshot(); return shot.pixel(512, 384) == Red; }, 10000));
