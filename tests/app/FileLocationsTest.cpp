@@ -1,7 +1,5 @@
 #include "app/FileLocations.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 TEST(FileLocations, BesideProgramWhenItHoldsSettingsOrCanBeWrittenElseConfigFolder)
@@ -25,15 +23,4 @@ TEST(FileLocations, BesideProgramWhenItHoldsSettingsOrCanBeWrittenElseConfigFold
     EXPECT_EQ(ConfigHome("/x/conf", "/home/me"), "/x/conf");
     EXPECT_EQ(ConfigHome("", "/home/me"), "/home/me/.config");
     EXPECT_EQ(ConfigHome("relative/conf", "/home/me"), "/home/me/.config");
-}
-
-TEST(FileLocations, InspectSeesSettingsFile)
-{
-    QTemporaryDir dir;
-    EXPECT_FALSE(InspectProgramFolder(dir.path()).holdsSettings);
-    QFile(QDir(dir.path()).filePath("settings.xml")).open(QIODevice::WriteOnly);
-    const ProgramFolder folder = InspectProgramFolder(dir.path());
-    EXPECT_TRUE(folder.holdsSettings);
-    EXPECT_TRUE(folder.writable);
-    EXPECT_FALSE(InspectProgramFolder(dir.filePath("missing")).writable);
 }

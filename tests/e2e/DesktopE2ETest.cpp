@@ -28,7 +28,6 @@ public:
     static void share(const QString &folder) { QFile::setPermissions(folder, QFile::Permissions(0x7755)); }
     [[nodiscard]] QString config(const QString &name) const { return home_.filePath(".config/slideshow-saver/" + name); }
     [[nodiscard]] QString home(const QString &name) const { return home_.filePath(name); }
-
     QProcess &run(ProgramRig &rig, const QString &program, const QStringList &arguments)
     {
         return rig.launch("setpriv", QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups", program} + arguments,
@@ -56,44 +55,39 @@ bool applyInDialog(QProcess &process, const std::function<bool()> &saved)
     ProgramRig::xdotool({"mousemove", QString::number(dialog->x() + Apply.x()), QString::number(dialog->y() + Apply.y())});
     ProgramRig::xdotool({"click", "1"});
     const bool ok = ProgramRig::waitUntil(saved, 5000);
-    process.kill();
+    process.kill(); // lets go of the single-instance lock
     process.waitForFinished();
     return ok;
 }
 
-bool redAt(QPoint at)
+// The show as nobody from a program whose settings show the red picture full screen; a key ends it.
+bool showsRedAndEnds(Nobody &nobody, ProgramRig &rig, const QString &program)
 {
-    return ProgramRig::screenshot().pixel(at) == Red;
+    QProcess &show = nobody.run(rig, program, {"/s"});
+    const bool shown = ProgramRig::waitUntil([] { return ProgramRig::screenshot().pixel(512, 384) == Red; }, 5000);
+    ProgramRig::xdotool({"key", "space"});
+    return shown && ProgramRig::endsCleanly(show, 2000);
 }
 
 } // namespace
 
 TEST(DesktopE2E, SettingsBesideProgramWhenItHoldsThemOrCanWriteThere)
 {
-    for (const bool writable : {false, true}) {
-        ProgramRig rig;
-        Nobody nobody;
-        const QString program = readOnlyFolder(rig);
-        rig.writeSettings("1", GreenValue, 0, "FullScreen", {rig.path("wide.png")});
-        if (writable) {
-            Nobody::own(rig.folder());
-            QFile::remove(rig.path("settings.xml"));
-            QProcess &setup = nobody.run(rig, program, {"/c"});
-            EXPECT_TRUE(applyInDialog(setup, [&] { return QFile::exists(rig.path("settings.xml")); }));
-            EXPECT_FALSE(QFile::exists(nobody.config("settings.xml")));
-        } else {
-            QProcess &show = nobody.run(rig, program, {"/s"});
-            EXPECT_TRUE(ProgramRig::waitUntil([] { return redAt({512, 384}); }, 5000));
-            ProgramRig::xdotool({"key", "space"});
-            EXPECT_TRUE(ProgramRig::endsCleanly(show, 2000));
-        }
-    }
+    ProgramRig readOnly;
+    Nobody nobody;
+    readOnly.writeSettings("1", GreenValue, 0, "FullScreen", {readOnly.path("wide.png")});
+    EXPECT_TRUE(showsRedAndEnds(nobody, readOnly, readOnlyFolder(readOnly)));
+
+    ProgramRig writable;
+    const QString program = readOnlyFolder(writable);
+    Nobody::own(writable.folder());
+    EXPECT_TRUE(applyInDialog(nobody.run(writable, program, {"/c"}), [&] { return QFile::exists(writable.path("settings.xml")); }));
+    EXPECT_FALSE(QFile::exists(nobody.config("settings.xml")));
 }
 
 TEST(DesktopE2E, PackageUnpackedIntoReadOnlyFolderKeepsSettingsInConfigFolder)
 {
-    ProgramRig rig;
-    QTemporaryDir packages;
+    QTemporaryDir packages, root;
     QProcess cpack;
     cpack.start("cpack", {"-G", "DEB", "-B", packages.path(), "--config", CPACK_CONFIG});
     ASSERT_TRUE(cpack.waitForFinished(180000) && cpack.exitCode() == 0) << cpack.readAll().toStdString();
@@ -101,24 +95,18 @@ TEST(DesktopE2E, PackageUnpackedIntoReadOnlyFolderKeepsSettingsInConfigFolder)
     ASSERT_EQ(debs.size(), 1);
     const QString deb = QDir(packages.path()).filePath(debs.first());
     EXPECT_EQ(QProcess::execute("timeout", {"120", "lintian", "--fail-on", "error", deb}), 0);
-    QTemporaryDir root;
     ASSERT_EQ(QProcess::execute("timeout", {"60", "dpkg-deb", "-x", deb, root.path()}), 0);
     Nobody::share(root.path());
     const QString program = root.filePath("usr/bin/slideshow-saver");
 
+    ProgramRig rig;
     Nobody nobody;
-    QProcess &setup = nobody.run(rig, program, {"/c"});
-    EXPECT_TRUE(applyInDialog(setup, [&] { return QFile::exists(nobody.config("settings.xml")); }));
+    EXPECT_TRUE(applyInDialog(nobody.run(rig, program, {"/c"}), [&] { return QFile::exists(nobody.config("settings.xml")); }));
     EXPECT_FALSE(QFile::exists(root.filePath("usr/bin/settings.xml")));
-
     Nobody::share(rig.folder());
     rig.writeSettings("1", GreenValue, 0, "FullScreen", {rig.picture("wide.png", Red, QSize(400, 200))});
-    QFile::remove(nobody.config("settings.xml"));
-    ASSERT_TRUE(QFile::copy(rig.path("settings.xml"), nobody.config("settings.xml")));
-    QProcess &show = nobody.run(rig, program, {"/s"});
-    EXPECT_TRUE(ProgramRig::waitUntil([] { return redAt({512, 384}); }, 5000));
-    ProgramRig::xdotool({"key", "space"});
-    EXPECT_TRUE(ProgramRig::endsCleanly(show, 2000));
+    ASSERT_TRUE(QFile::remove(nobody.config("settings.xml")) && QFile::copy(rig.path("settings.xml"), nobody.config("settings.xml")));
+    EXPECT_TRUE(showsRedAndEnds(nobody, rig, program));
 }
 
 TEST(DesktopE2E, XScreenSaverRunsTheShowFittedAndEndsIt)
@@ -127,11 +115,9 @@ TEST(DesktopE2E, XScreenSaverRunsTheShowFittedAndEndsIt)
     Nobody nobody;
     const QString program = readOnlyFolder(rig);
     rig.writeSettings("1", GreenValue, 0, "FullScreen", {rig.path("wide.png")});
-    QFile options(nobody.home(".xscreensaver"));
-    ASSERT_TRUE(options.open(QIODevice::WriteOnly));
-    options.write("mode: one\nselected: 0\ntimeout: 0:30:00\nlock: False\nfade: False\nunfade: False\nsplash: False\n"
-                  "programs: " + program.toUtf8() + " --root \\n\n");
-    options.close();
+    rig.writeFile("xscreensaver", "mode: one\nselected: 0\ntimeout: 0:30:00\nlock: False\nfade: False\nunfade: False\n"
+                                  "programs: " + program.toUtf8() + " --root \\n\n");
+    ASSERT_TRUE(QFile::copy(rig.path("xscreensaver"), nobody.home(".xscreensaver")));
     const auto command = [](const char *what) { return QProcess::execute("timeout", {"10", "xscreensaver-command", what}) == 0; };
     // Now and then the daemon stalls at start-up before it answers anyone; a fresh one does not.
     QProcess *daemon = nullptr;
@@ -147,10 +133,8 @@ TEST(DesktopE2E, XScreenSaverRunsTheShowFittedAndEndsIt)
     QImage shot;
     ASSERT_TRUE(ProgramRig::waitUntil([&] { shot = ProgramRig::screenshot(); return shot.pixel(512, 384) == Red; }, 10000));
     ProgramRig::keep(shot, "xscreensaver");
-    EXPECT_EQ(shot.pixel(0, 130), Red);
-    EXPECT_EQ(shot.pixel(1023, 637), Red);
-    EXPECT_TRUE(near(shot.pixel(5, 125), Green));
-    EXPECT_TRUE(near(shot.pixel(5, 642), Green));
+    EXPECT_TRUE(shot.pixel(0, 130) == Red && shot.pixel(1023, 637) == Red);
+    EXPECT_TRUE(near(shot.pixel(5, 125), Green) && near(shot.pixel(5, 642), Green));
     EXPECT_TRUE(command("-deactivate"));
     // The daemon ends the show with SIGTERM.
     const auto showRuns = [&] {
@@ -177,23 +161,15 @@ TEST(DesktopE2E, WindowIdShowFitsThatWindowFollowsItsSizeAndEndsWithIt)
         return !id.isEmpty();
     }, 5000));
     QProcess &show = rig.start({"--window-id", id});
-    const auto in = [](int x, int y) { return QPoint(x + 2, y + 2); }; // inside xev's border
+    const auto at = [](int x, int y) { return ProgramRig::screenshot().pixel(x + 2, y + 2); }; // inside xev's border
     // 2:1 in 320 x 200: 320 x 160 from y 20.
-    ASSERT_TRUE(ProgramRig::waitUntil([&] { return redAt(in(160, 100)); }, 5000));
-    QImage shot = ProgramRig::screenshot();
-    ProgramRig::keep(shot, "window-id");
-    EXPECT_EQ(shot.pixel(in(0, 21)), Red);
-    EXPECT_EQ(shot.pixel(in(319, 178)), Red);
-    EXPECT_TRUE(near(shot.pixel(in(160, 17)), Green));
-    EXPECT_TRUE(near(shot.pixel(in(160, 182)), Green));
-    EXPECT_FALSE(near(shot.pixel(in(330, 100)), Green));
-
+    ASSERT_TRUE(ProgramRig::waitUntil([&] { return at(160, 100) == Red; }, 5000));
+    ProgramRig::keep(ProgramRig::screenshot(), "window-id");
+    EXPECT_TRUE(at(0, 21) == Red && at(319, 178) == Red);
+    EXPECT_TRUE(near(at(160, 17), Green) && near(at(160, 182), Green));
     ProgramRig::xdotool({"windowsize", id, "200", "300"});
     // 2:1 in 200 x 300: 200 x 100 from y 100.
-    ASSERT_TRUE(ProgramRig::waitUntil([&] { return redAt(in(100, 102)) && !redAt(in(100, 60)); }, 5000));
-    shot = ProgramRig::screenshot();
-    EXPECT_TRUE(near(shot.pixel(in(100, 97)), Green));
-    EXPECT_EQ(shot.pixel(in(199, 198)), Red);
+    EXPECT_TRUE(ProgramRig::waitUntil([&] { return at(199, 102) == Red && near(at(100, 97), Green); }, 5000));
     host.kill();
     EXPECT_TRUE(ProgramRig::endsCleanly(show, 2000));
 }
