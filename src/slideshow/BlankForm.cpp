@@ -101,6 +101,7 @@ void BlankForm::showInHost(HostWindow &host)
 {
     host_ = &host;
     setFocusPolicy(Qt::NoFocus);
+    // A native window of our own inside the host's: the host keeps the keys, mouse and pointer.
     winId();
     windowHandle()->setParent(host.window());
     followHost();

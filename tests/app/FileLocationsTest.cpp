@@ -4,21 +4,15 @@
 
 TEST(FileLocations, BesideProgramWhenItHoldsSettingsOrCanBeWrittenElseConfigFolder)
 {
-    const struct
-    {
-        const char *name;
-        bool holdsSettings;
-        bool writable;
-        const char *folder;
-    } cases[] = {
-        {"writable", false, true, "/opt/saver"},
-        {"read-only with settings", true, false, "/opt/saver"},
-        {"read-only without settings", false, false, "/home/me/.config/slideshow-saver"},
+    const std::tuple<const char *, ProgramFolder, const char *> cases[] = {
+        {"writable", {"/opt/saver", false, true}, "/opt/saver"},
+        {"read-only with settings", {"/opt/saver", true, false}, "/opt/saver"},
+        {"read-only without settings", {"/opt/saver", false, false}, "/home/me/.config/slideshow-saver"},
     };
-    for (const auto &c : cases) {
-        const FileLocations files = ChooseFileLocations({"/opt/saver", c.holdsSettings, c.writable}, "/home/me/.config");
-        EXPECT_EQ(files.settingsFile(), QString::fromLatin1(c.folder) + "/settings.xml") << c.name;
-        EXPECT_EQ(files.customColorsFile(), QString::fromLatin1(c.folder) + "/usercolors.cps") << c.name;
+    for (const auto &[name, program, folder] : cases) {
+        const FileLocations files = ChooseFileLocations(program, "/home/me/.config");
+        EXPECT_EQ(files.settingsFile(), QString::fromLatin1(folder) + "/settings.xml") << name;
+        EXPECT_EQ(files.customColorsFile(), QString::fromLatin1(folder) + "/usercolors.cps") << name;
     }
     EXPECT_EQ(ConfigHome("/x/conf", "/home/me"), "/x/conf");
     EXPECT_EQ(ConfigHome("", "/home/me"), "/home/me/.config");

@@ -137,13 +137,7 @@ TEST(DesktopE2E, XScreenSaverRunsTheShowFittedAndEndsIt)
     EXPECT_TRUE(near(shot.pixel(5, 125), Green) && near(shot.pixel(5, 642), Green));
     EXPECT_TRUE(command("-deactivate"));
     // The daemon ends the show with SIGTERM.
-    const auto showRuns = [&] {
-        for (const QString &pid : QDir("/proc").entryList(QDir::Dirs))
-            if (QFile file("/proc/" + pid + "/cmdline"); file.open(QIODevice::ReadOnly) && file.readAll().startsWith(program.toUtf8()))
-                return true;
-        return false;
-    };
-    EXPECT_TRUE(ProgramRig::waitUntil([&] { return !showRuns(); }, 5000));
+    EXPECT_TRUE(ProgramRig::waitUntil([&] { return QProcess::execute("pgrep", {"-f", program}) == 1; }, 5000));
     command("-exit");
     EXPECT_TRUE(ProgramRig::endsCleanly(*daemon, 5000));
 }
