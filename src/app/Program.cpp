@@ -5,10 +5,15 @@
 #include "setup/SetupForm.h"
 #include "colorpick/frmColorPick.h"
 
-#include <QDir>
+#include "window/HostWindow.h"
 
-Program::Program(const QString &programFolder, const QString &programPath)
-    : programFolder_(programFolder), instance_(QDir::tempPath(), programPath)
+#include <QDir>
+#include <QEventLoop>
+#include <csignal>
+#include <unistd.h>
+
+Program::Program(FileLocations files, const QString &programPath)
+    : locations_(std::move(files)), instance_(QDir::tempPath(), programPath)
 {
 }
 
@@ -21,7 +26,7 @@ bool Program::anotherCopyRunning()
 
 void Program::loadSettings()
 {
-    settings_ = std::make_unique<SettingsDoc>(QDir(programFolder_).filePath(SettingsFileName));
+    settings_ = std::make_unique<SettingsDoc>(locations_.settingsFile());
     settings_->load(); // a missing or broken file reads as the dialog's presets
 }
 
@@ -34,6 +39,23 @@ void Program::showSetupFormModal()
 void Program::showBlankForm()
 {
     blankForm().showShow(true);
+}
+
+void Program::showInHostWindow(const HostWindowRequest &request)
+{
+    // A daemon ends its screen savers with SIGTERM; nothing is left to save or tidy.
+    struct sigaction terminate = {};
+    terminate.sa_handler = [](int) { _exit(0); };
+    sigaction(SIGTERM, &terminate, nullptr);
+    const std::unique_ptr<HostWindow> host = HostWindow::open(request.window);
+    if (!host)
+        EndProgram();
+    QEventLoop loop;
+    QObject::connect(host.get(), &HostWindow::gone, &loop, &QEventLoop::quit);
+    createBlankForm();
+    blankForm_->showInHost(*host);
+    loop.exec();
+    EndProgram();
 }
 
 ColorValue Program::backgroundColor()
@@ -66,18 +88,23 @@ SetupForm &Program::setupForm()
 BlankForm &Program::blankForm()
 {
     if (!blankForm_) {
-        blankForm_ = std::make_unique<BlankForm>(
-            SlideShow::Services{*settings_, *this, transitions_, events_, messages_, RuntimeRandom::shared(),
-                                [] { return QDateTime::currentDateTime(); }},
-            pointer_, [this] { EndSaver(pointer_); });
+        createBlankForm();
         blankForm_->Load();
     }
     return *blankForm_;
 }
 
+void Program::createBlankForm()
+{
+    blankForm_ = std::make_unique<BlankForm>(
+        SlideShow::Services{*settings_, *this, transitions_, events_, messages_, RuntimeRandom::shared(),
+                            [] { return QDateTime::currentDateTime(); }},
+        pointer_, [this] { EndSaver(pointer_); });
+}
+
 frmColorPick &Program::colorPicker()
 {
     if (!colorPicker_)
-        colorPicker_ = std::make_unique<frmColorPick>(QDir(programFolder_).filePath(QStringLiteral("usercolors.cps")), messages_);
+        colorPicker_ = std::make_unique<frmColorPick>(locations_.customColorsFile(), messages_);
     return *colorPicker_;
 }

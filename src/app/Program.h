@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/FileLocations.h"
 #include "window/Dialogs.h"
 #include "window/EventYield.h"
 #include "window/PointerDisplay.h"
@@ -21,7 +22,7 @@ class frmColorPick;
 class Program final : public MainServices, public ShowChoices
 {
 public:
-    Program(const QString &programFolder, const QString &programPath);
+    Program(FileLocations files, const QString &programPath);
     ~Program() override;
 
     bool anotherCopyRunning() override;
@@ -29,6 +30,7 @@ public:
     EventYield &events() override { return events_; }
     void showSetupFormModal() override;
     void showBlankForm() override;
+    void showInHostWindow(const HostWindowRequest &host) override;
 
     ColorValue backgroundColor() override;
     bool randomTransitions() override;
@@ -37,9 +39,10 @@ public:
 private:
     SetupForm &setupForm();
     BlankForm &blankForm();
+    void createBlankForm();
     frmColorPick &colorPicker();
 
-    QString programFolder_;
+    FileLocations locations_;
     SingleInstance instance_;
     std::unique_ptr<SettingsDoc> settings_;
     SteadyTickClock clock_;

@@ -8,8 +8,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-void Main(const QString &commandLine, MainServices &services)
+void Main(const QString &commandLine, MainServices &services, const std::optional<HostWindowRequest> &host)
 {
+    if (host) {
+        services.loadSettings();
+        services.events().DoEvents();
+        services.showInHostWindow(*host);
+        return;
+    }
     if (services.anotherCopyRunning())
         return;
     services.loadSettings();

@@ -3,7 +3,9 @@
 #include "colorpick/ColorModel.h"
 #include "colorpick/Val.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <limits>
 
@@ -46,6 +48,7 @@ QString WriteCustomColors(const QString &path, const CustomColorList &colors)
         text += color < 0 ? QByteArray::number(color) : ' ' + QByteArray::number(color);
         text += " \r\n";
     }
+    QDir().mkpath(QFileInfo(path).absolutePath()); // a per-user folder is made on the first save
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
         return file.errorString();

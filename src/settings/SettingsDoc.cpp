@@ -194,6 +194,8 @@ SettingsSaveResult SettingsDoc::SaveSettings(const SettingsValues &values)
         if (!QFile::copy(filePath_, backup))
             return failed(QStringLiteral("the unreadable old file could not be kept as %1").arg(backup));
     }
+    // A per-user folder is made on the first save, not before.
+    QDir().mkpath(QFileInfo(filePath_).absolutePath());
     QSaveFile file(filePath_);
     if (!file.open(QIODevice::WriteOnly))
         return failed(file.errorString());

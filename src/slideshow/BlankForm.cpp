@@ -1,6 +1,7 @@
 #include "slideshow/BlankForm.h"
 
 #include "window/Dialogs.h"
+#include "window/HostWindow.h"
 #include "window/PointerDisplay.h"
 #include "window/SurfaceView.h"
 
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QWindow>
 #include <cmath>
 
 namespace {
@@ -71,8 +73,14 @@ void BlankForm::Load()
     const QRect geometry = screen->geometry();
     const qreal ratio = screen->devicePixelRatio();
     // The slides are drawn at the screen's device pixels, never enlarged afterwards.
-    const QSize devicePixels(qRound(geometry.width() * ratio), qRound(geometry.height() * ratio));
+    layOut(QSize(qRound(geometry.width() * ratio), qRound(geometry.height() * ratio)), ratio);
+    setGeometry(geometry);
+    coverOtherScreens(show_.NewPic.backColor());
+    HideMousePointer(pointer_);
+}
 
+void BlankForm::layOut(QSize devicePixels, qreal ratio)
+{
     show_.Load(devicePixels);
     Timer1.setInterval(show_.intervalMs());
     const ColorValue background = show_.NewPic.backColor();
@@ -81,15 +89,47 @@ void BlankForm::Load()
     const bool dark = qGray(toQRgb(background)) < 128;
     palette.setColor(QPalette::WindowText, dark ? Qt::white : Qt::black);
     setPalette(palette);
-    setGeometry(geometry);
 
     const QPoint position = show_.newPicPosition();
     view_->move(qRound(position.x() / ratio), qRound(position.y() / ratio));
     view_->fitToSurface();
     Label1->setGeometry(qRound(position.x() / ratio), qRound(position.y() / ratio), qRound(show_.picImage.width() / ratio),
                         Label1->sizeHint().height());
-    coverOtherScreens(background);
-    HideMousePointer(pointer_);
+}
+
+void BlankForm::showInHost(HostWindow &host)
+{
+    host_ = &host;
+    setFocusPolicy(Qt::NoFocus);
+    // A native window of our own inside the host's: the host keeps the keys, mouse and pointer.
+    winId();
+    windowHandle()->setParent(host.window());
+    followHost();
+    connect(&host, &HostWindow::resized, this, [this] {
+        hostResized_ = true;
+        // The surfaces keep their size while a slide switch draws into them.
+        if (!ticking_)
+            followHost();
+    });
+    show();
+    if (Timer1.interval() > 0)
+        Timer1.start();
+}
+
+void BlankForm::followHost()
+{
+    hostResized_ = false;
+    const qreal ratio = devicePixelRatioF();
+    const QSize size = host_->size();
+    layOut(size, ratio);
+    setGeometry(0, 0, qRound(size.width() / ratio), qRound(size.height() / ratio));
+    // The slide drawn for the old size would sit out of place until the next tick.
+    show_.NewPic.resize(show_.picImage.width(), show_.picImage.height());
+    show_.NewPic.clear();
+    show_.NewPic.refresh();
+    view_->fitToSurface();
+    if (Timer1.isActive())
+        Timer1.start();
 }
 
 void BlankForm::coverOtherScreens(ColorValue background)
@@ -132,7 +172,11 @@ void BlankForm::showShow(bool modal)
 
 void BlankForm::tick()
 {
+    ticking_ = true;
     show_.SwitchPic();
+    ticking_ = false;
+    if (hostResized_)
+        followHost();
     view_->fitToSurface();
     if (!show_.labelText().isEmpty() && Label1->text() != show_.labelText()) {
         Label1->setText(show_.labelText());
@@ -142,6 +186,8 @@ void BlankForm::tick()
 
 void BlankForm::mouseMoved(float x, float y, float threshold)
 {
+    if (host_)
+        return; // the host's program decides when the show ends
     if (!LastMouseX || !LastMouseY) {
         LastMouseX = x;
         LastMouseY = y;
@@ -156,7 +202,8 @@ void BlankForm::mouseMoved(float x, float y, float threshold)
 
 void BlankForm::keyPressEvent(QKeyEvent *)
 {
-    endSaver_();
+    if (!host_)
+        endSaver_();
 }
 
 void BlankForm::mouseMoveEvent(QMouseEvent *event)
@@ -167,7 +214,8 @@ void BlankForm::mouseMoveEvent(QMouseEvent *event)
 bool BlankForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
-        endSaver_();
+        if (!host_)
+            endSaver_();
         return true;
     }
     if (event->type() == QEvent::MouseMove) {

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+class HostWindow;
 class PointerDisplay;
 class QLabel;
 class SurfaceView;
@@ -25,6 +26,9 @@ public:
     void Load();
     // Shows the window and, when modal, runs until the program ends.
     void showShow(bool modal);
+    // Instead of Load and showShow: the show inside another program's window, at that window's
+    // size and following it, taking no keys or mouse and leaving the pointer alone.
+    void showInHost(HostWindow &host);
 
     [[nodiscard]] SlideShow &slideShow() { return show_; }
     [[nodiscard]] const QTimer &timer() const { return Timer1; }
@@ -45,6 +49,8 @@ protected:
 
 private:
     void tick();
+    void layOut(QSize devicePixels, qreal ratio);
+    void followHost();
     void coverOtherScreens(ColorValue background);
 
     SlideShow show_;
@@ -56,4 +62,7 @@ private:
     std::vector<QWidget *> covers_;
     std::optional<float> LastMouseX;
     std::optional<float> LastMouseY;
+    HostWindow *host_ = nullptr;
+    bool ticking_ = false;
+    bool hostResized_ = false;
 };

@@ -20,15 +20,16 @@ public:
     EventYield &events() override { return *this; }
     void showSetupFormModal() override { calls += "setup "; }
     void showBlankForm() override { calls += "show "; }
+    void showInHostWindow(const HostWindowRequest &host) override { calls += "host " + std::to_string(host.window) + " "; }
     void DoEvents() override { calls += "events "; }
     void DoEventsUntil(std::int64_t) override { calls += "wait "; }
 };
 
-std::string run(const char *commandLine, bool anotherCopy = false)
+std::string run(const char *commandLine, bool anotherCopy = false, std::optional<HostWindowRequest> host = std::nullopt)
 {
     RecordingServices services;
     services.running = anotherCopy;
-    Main(QString::fromLatin1(commandLine), services);
+    Main(QString::fromLatin1(commandLine), services, host);
     return services.calls;
 }
 
@@ -47,4 +48,5 @@ TEST(Main, SecondCopyEndsBeforeReadingSettings)
 {
     EXPECT_EQ(run("/s", true), "instance ");
     EXPECT_EQ(run("/c", true), "instance ");
+    EXPECT_EQ(run("--window-id 7", true, HostWindowRequest{7}), "load events host 7 ");
 }

@@ -59,6 +59,11 @@ QByteArray ProgramRig::readFile(const QString &name) const
 
 QProcess &ProgramRig::start(const QStringList &arguments, const QStringList &extraEnvironment)
 {
+    return launch(dir_.filePath(QStringLiteral("slideshow-saver")), arguments, extraEnvironment);
+}
+
+QProcess &ProgramRig::launch(const QString &program, const QStringList &arguments, const QStringList &extraEnvironment)
+{
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
@@ -66,7 +71,7 @@ QProcess &ProgramRig::start(const QStringList &arguments, const QStringList &ext
         environment.insert(setting.section(QLatin1Char('='), 0, 0), setting.section(QLatin1Char('='), 1));
     process->setProcessEnvironment(environment);
     process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    process->start(dir_.filePath(QStringLiteral("slideshow-saver")), arguments);
+    process->start(program, arguments);
     process->waitForStarted();
     processes_.push_back(std::move(process));
     return *processes_.back();

@@ -24,6 +24,8 @@ public:
     [[nodiscard]] QByteArray readFile(const QString &name) const;
 
     QProcess &start(const QStringList &arguments, const QStringList &environment = {});
+    // Any program, with the same environment and clean-up as the program under test.
+    QProcess &launch(const QString &program, const QStringList &arguments, const QStringList &environment = {});
     // True when the process ended with status 0 within the time.
     [[nodiscard]] static bool endsCleanly(QProcess &process, int milliseconds);
 

@@ -211,8 +211,9 @@ TEST_F(SettingsDocTest, FailedSaveReportsWritesNothingAndKeepsStoredValuesInMemo
     EXPECT_EQ(doc.timerText(), "5");
     EXPECT_EQ(doc.fileCount(), 4);
 
-    SettingsDoc nowhere(dir.filePath("no/such/folder/settings.xml"));
-    nowhere.load();
-    EXPECT_FALSE(nowhere.SaveSettings(values).ok);
-    EXPECT_FALSE(QFile::exists(dir.filePath("no/such/folder/settings.xml")));
+    // A per-user folder that does not exist yet is made by the first save.
+    SettingsDoc fresh(dir.filePath("new/folder/settings.xml"));
+    fresh.load();
+    EXPECT_TRUE(fresh.SaveSettings(values).ok);
+    EXPECT_TRUE(QFile::exists(dir.filePath("new/folder/settings.xml")));
 }

@@ -235,6 +235,7 @@ TEST_F(SetupFormTest, ApplyStoresExactlyTheControlsPreviewTakesUnappliedChoicesA
 }
 TEST_F(SetupFormTest, BadSecondsAndFailedSavesStoreNothingAndKeepTheWindowOpenElseOkEnds)
 {
+    QFile(dir.filePath("missing")).open(QIODevice::WriteOnly); // a file where the folder should be
     open(Xml(), "missing/settings.xml");
     click({"btnApply", "cmdOK"});
     ASSERT_EQ(shown.size(), 2);

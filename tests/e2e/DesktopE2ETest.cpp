@@ -1,0 +1,161 @@
+#include "ProgramRig.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <gtest/gtest.h>
+#include <grp.h>
+#include <pwd.h>
+#include <unistd.h>
+
+namespace {
+
+const QRgb Green = qRgb(0, 128, 0), Red = qRgb(255, 0, 0);
+const int GreenValue = 128 * 256;
+const QPoint Apply(404, 380); // in the setup dialog's client area
+
+// Root writes anywhere, so the program runs as nobody, with a home of its own and the X cookie.
+class Nobody
+{
+public:
+    Nobody()
+    {
+        QFile::copy(qEnvironmentVariable("XAUTHORITY"), home_.filePath(".Xauthority"));
+        own(home_.path());
+        own(home_.filePath(".Xauthority"));
+    }
+    static void own(const QString &path) { (void)!chown(path.toLocal8Bit(), getpwnam("nobody")->pw_uid, getgrnam("nogroup")->gr_gid); }
+    static void share(const QString &folder) { QFile::setPermissions(folder, QFile::Permissions(0x7755)); }
+    [[nodiscard]] QString config(const QString &name) const { return home_.filePath(".config/slideshow-saver/" + name); }
+    [[nodiscard]] QString home(const QString &name) const { return home_.filePath(name); }
+    QProcess &run(ProgramRig &rig, const QString &program, const QStringList &arguments)
+    {
+        return rig.launch("setpriv", QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups", program} + arguments,
+                          {"HOME=" + home_.path(), "XAUTHORITY=" + home_.filePath(".Xauthority"), "XDG_CONFIG_HOME="});
+    }
+
+private:
+    QTemporaryDir home_;
+};
+
+// A program folder nobody may read but not write, holding the program and a red 2:1 picture.
+QString readOnlyFolder(ProgramRig &rig)
+{
+    rig.picture("wide.png", Red, QSize(400, 200));
+    QFile::setPermissions(rig.path("slideshow-saver"), QFile::Permissions(0x7755));
+    Nobody::share(rig.folder());
+    return rig.path("slideshow-saver");
+}
+
+bool applyInDialog(QProcess &process, const std::function<bool()> &saved)
+{
+    std::optional<QRect> dialog;
+    if (!ProgramRig::waitUntil([&] { return (dialog = ProgramRig::windowGeometry("Screen Saver")).has_value(); }, 20000))
+        return false;
+    ProgramRig::xdotool({"mousemove", QString::number(dialog->x() + Apply.x()), QString::number(dialog->y() + Apply.y())});
+    ProgramRig::xdotool({"click", "1"});
+    const bool ok = ProgramRig::waitUntil(saved, 5000);
+    process.kill(); // lets go of the single-instance lock
+    process.waitForFinished();
+    return ok;
+}
+
+// The show as nobody from a program whose settings show the red picture full screen; a key ends it.
+bool showsRedAndEnds(Nobody &nobody, ProgramRig &rig, const QString &program)
+{
+    QProcess &show = nobody.run(rig, program, {"/s"});
+    const bool shown = ProgramRig::waitUntil([] { return ProgramRig::screenshot().pixel(512, 384) == Red; }, 5000);
+    ProgramRig::xdotool({"key", "space"});
+    return shown && ProgramRig::endsCleanly(show, 2000);
+}
+
+} // namespace
+
+TEST(DesktopE2E, SettingsBesideProgramWhenItHoldsThemOrCanWriteThere)
+{
+    ProgramRig readOnly;
+    Nobody nobody;
+    readOnly.writeSettings("1", GreenValue, 0, "FullScreen", {readOnly.path("wide.png")});
+    EXPECT_TRUE(showsRedAndEnds(nobody, readOnly, readOnlyFolder(readOnly)));
+
+    ProgramRig writable;
+    const QString program = readOnlyFolder(writable);
+    Nobody::own(writable.folder());
+    EXPECT_TRUE(applyInDialog(nobody.run(writable, program, {"/c"}), [&] { return QFile::exists(writable.path("settings.xml")); }));
+    EXPECT_FALSE(QFile::exists(nobody.config("settings.xml")));
+}
+
+TEST(DesktopE2E, PackageUnpackedIntoReadOnlyFolderKeepsSettingsInConfigFolder)
+{
+    QTemporaryDir packages, root;
+    QProcess cpack;
+    cpack.start("cpack", {"-G", "DEB", "-B", packages.path(), "--config", CPACK_CONFIG});
+    ASSERT_TRUE(cpack.waitForFinished(180000) && cpack.exitCode() == 0) << cpack.readAll().toStdString();
+    const QStringList debs = QDir(packages.path()).entryList({"slideshow-saver_*.deb"});
+    ASSERT_EQ(debs.size(), 1);
+    const QString deb = QDir(packages.path()).filePath(debs.first());
+    EXPECT_EQ(QProcess::execute("timeout", {"120", "lintian", "--fail-on", "error", deb}), 0);
+    ASSERT_EQ(QProcess::execute("timeout", {"60", "dpkg-deb", "-x", deb, root.path()}), 0);
+    Nobody::share(root.path());
+    const QString program = root.filePath("usr/bin/slideshow-saver");
+
+    ProgramRig rig;
+    Nobody nobody;
+    EXPECT_TRUE(applyInDialog(nobody.run(rig, program, {"/c"}), [&] { return QFile::exists(nobody.config("settings.xml")); }));
+    EXPECT_FALSE(QFile::exists(root.filePath("usr/bin/settings.xml")));
+    Nobody::share(rig.folder());
+    rig.writeSettings("1", GreenValue, 0, "FullScreen", {rig.picture("wide.png", Red, QSize(400, 200))});
+    ASSERT_TRUE(QFile::remove(nobody.config("settings.xml")) && QFile::copy(rig.path("settings.xml"), nobody.config("settings.xml")));
+    EXPECT_TRUE(showsRedAndEnds(nobody, rig, program));
+}
+
+TEST(DesktopE2E, XScreenSaverRunsTheShowFittedAndEndsIt)
+{
+    ProgramRig rig;
+    Nobody nobody;
+    const QString program = readOnlyFolder(rig);
+    rig.writeSettings("1", GreenValue, 0, "FullScreen", {rig.path("wide.png")});
+    rig.writeFile("xscreensaver", "mode: one\nselected: 0\ntimeout: 0:30:00\nlock: False\nfade: False\nunfade: False\n"
+                                  "programs: " + program.toUtf8() + " --root \\n\n");
+    ASSERT_TRUE(QFile::copy(rig.path("xscreensaver"), nobody.home(".xscreensaver")));
+    const auto command = [](const char *what) { return QProcess::execute("timeout", {"10", "xscreensaver-command", what}) == 0; };
+    QProcess &daemon = nobody.run(rig, "xscreensaver", {"-no-splash"});
+    ASSERT_TRUE(ProgramRig::waitUntil([&] { return command("-activate"); }, 10000));
+    // 2:1 on 1024 x 768: full width, 512 high, centred.
+    QImage shot;
+    ASSERT_TRUE(ProgramRig::waitUntil([&] { shot = ProgramRig::screenshot(); return shot.pixel(512, 384) == Red; }, 10000));
+    ProgramRig::keep(shot, "xscreensaver");
+    EXPECT_TRUE(shot.pixel(0, 130) == Red && shot.pixel(1023, 637) == Red);
+    EXPECT_TRUE(near(shot.pixel(5, 125), Green) && near(shot.pixel(5, 642), Green));
+    EXPECT_TRUE(command("-deactivate"));
+    // The daemon ends the show with SIGTERM.
+    EXPECT_TRUE(ProgramRig::waitUntil([&] { return QProcess::execute("pgrep", {"-f", program}) == 1; }, 5000));
+    command("-exit");
+    EXPECT_TRUE(ProgramRig::endsCleanly(daemon, 5000));
+}
+
+TEST(DesktopE2E, WindowIdShowFitsThatWindowFollowsItsSizeAndEndsWithIt)
+{
+    ProgramRig rig;
+    rig.writeSettings("1", GreenValue, 0, "FullScreen", {rig.picture("wide.png", Red, QSize(400, 200))});
+    // xev makes a plain window and prints its number; watching only its structure lets others map children in it.
+    QProcess &host = rig.launch("xev", {"-event", "structure", "-geometry", "320x200+0+0"});
+    QString id;
+    ASSERT_TRUE(ProgramRig::waitUntil([&] {
+        host.waitForReadyRead(100);
+        id = QRegularExpression("Outer window is (0x[0-9a-f]+)").match(QString::fromLatin1(host.peek(4096))).captured(1);
+        return !id.isEmpty();
+    }, 5000));
+    QProcess &show = rig.start({"--window-id", id});
+    const auto at = [](int x, int y) { return ProgramRig::screenshot().pixel(x + 2, y + 2); }; // inside xev's border
+    // 2:1 in 320 x 200: 320 x 160 from y 20.
+    ASSERT_TRUE(ProgramRig::waitUntil([&] { return at(160, 100) == Red; }, 5000));
+    ProgramRig::keep(ProgramRig::screenshot(), "window-id");
+    EXPECT_TRUE(at(0, 21) == Red && at(319, 178) == Red);
+    EXPECT_TRUE(near(at(160, 17), Green) && near(at(160, 182), Green));
+    ProgramRig::xdotool({"windowsize", id, "200", "300"});
+    // 2:1 in 200 x 300: 200 x 100 from y 100.
+    EXPECT_TRUE(ProgramRig::waitUntil([&] { return at(199, 102) == Red && near(at(100, 97), Green); }, 5000));
+    host.kill();
+    EXPECT_TRUE(ProgramRig::endsCleanly(show, 2000));
+}
