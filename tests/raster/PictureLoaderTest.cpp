@@ -130,7 +130,7 @@ TEST(PictureLoader, ReadsEveryFormatUpright)
         int tolerance;
     };
     const Case cases[] = {
-        {"16-bit PNG", "p.png", save("png", QImage::Format_RGBA64), Blocks, "ABCD", false, 0},
+        {"16-bit PNG", "p.png", save("png", QImage::Format_RGBX64), Blocks, "ABCD", false, 0},
         {"grey PNG", "p.png", save("png", QImage::Format_Grayscale8), greys, "ABCD", false, 0},
         {"palette PNG", "p.png", save("png", QImage::Format_Indexed8), Blocks, "ABCD", false, 0},
         {"TIFF", "p.tif", save("tiff", QImage::Format_RGB32), Blocks, "ABCD", false, 0},
@@ -154,4 +154,24 @@ TEST(PictureLoader, ReadsEveryFormatUpright)
         expectBlocks(result.picture, c.turned ? QSize(12, 16) : QSize(16, 12), c.order, c.colours, c.tolerance, c.name);
         EXPECT_EQ(result.picture.format(), QImage::Format_RGB32) << c.name;
     }
+}
+
+TEST(PictureLoader, ReadsHeifAndAvifUprightInEightBits)
+{
+    const QString heifEnc = QStandardPaths::findExecutable(QStringLiteral("heif-enc"));
+    const QString avifEnc = QStandardPaths::findExecutable(QStringLiteral("avifenc"));
+    if (heifEnc.isEmpty() || avifEnc.isEmpty())
+        GTEST_SKIP() << "heif-enc (libheif-examples) or avifenc (libavif-bin) is missing: no HEIC or AVIF file to read";
+    QTemporaryDir dir;
+    const QString source = dir.filePath(QStringLiteral("p.png"));
+    const QString heic = dir.filePath(QStringLiteral("p.heic"));
+    const QString avif = dir.filePath(QStringLiteral("p.avif"));
+    ASSERT_TRUE(blockPicture().save(source));
+    ASSERT_TRUE(run(heifEnc, {QStringLiteral("-q"), QStringLiteral("90"), source, QStringLiteral("-o"), heic}));
+    // 10 bits, and turned a quarter anticlockwise by the file's own rotation property.
+    ASSERT_TRUE(run(avifEnc, {QStringLiteral("-d"), QStringLiteral("10"), QStringLiteral("--irot"), QStringLiteral("1"), source, avif}));
+    // Lossy coding with subsampled colour: block centres stay within 4 of the source.
+    expectBlocks(LoadPicture(heic).picture, QSize(16, 12), "ABCD", Blocks, 4, "HEIC");
+    expectBlocks(LoadPicture(heic, QSize(8, 6)).picture, QSize(8, 6), "ABCD", Blocks, 4, "HEIC reduced while decoding");
+    expectBlocks(LoadPicture(avif).picture, QSize(12, 16), "BDAC", Blocks, 4, "AVIF 10-bit turned");
 }
