@@ -152,10 +152,15 @@ bool HeifImageHandler::read(QImage *image)
 {
     if (!parse())
         return false;
-    ImagePtr decoded = decode(primary_.get(), heif_colorspace_undefined, heif_chroma_undefined);
+    // Reduced by half or more, 4:2:0 colour still covers every output pixel and halves what
+    // libheif holds; otherwise libheif picks the layout.
+    const QSize stored(heif_image_handle_get_width(primary_.get()), heif_image_handle_get_height(primary_.get()));
+    const bool halved = scaledSize_.isValid() && scaledSize_.width() * 2 <= stored.width() && scaledSize_.height() * 2 <= stored.height();
+    ImagePtr decoded = halved ? decode(primary_.get(), heif_colorspace_YCbCr, heif_chroma_420)
+                              : decode(primary_.get(), heif_colorspace_undefined, heif_chroma_undefined);
     if (!decoded)
         return false;
-    heif_colorspace colorspace = heif_image_get_colorspace(decoded.get());
+    const heif_colorspace colorspace = heif_image_get_colorspace(decoded.get());
     if (colorspace == heif_colorspace_RGB && heif_image_get_chroma_format(decoded.get()) != heif_chroma_444) {
         decoded = decode(primary_.get(), heif_colorspace_RGB, heif_chroma_444);
         if (!decoded)
