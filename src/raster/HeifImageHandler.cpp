@@ -130,7 +130,7 @@ bool HeifImageHandler::canRead() const
     return true;
 }
 
-bool HeifImageHandler::parse()
+bool HeifImageHandler::parse() const
 {
     if (parsed_)
         return bool(primary_);
@@ -242,7 +242,7 @@ QVariant HeifImageHandler::option(ImageOption option) const
 {
     if (option == ScaledSize)
         return scaledSize_;
-    if (option != Size || !const_cast<HeifImageHandler *>(this)->parse())
+    if (option != Size || !parse())
         return {};
     // The size after the picture's own rotation, as it is shown.
     return QSize(heif_image_handle_get_width(primary_.get()), heif_image_handle_get_height(primary_.get()));

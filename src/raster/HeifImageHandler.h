@@ -25,11 +25,12 @@ public:
     void setOption(ImageOption option, const QVariant &value) override;
 
 private:
-    bool parse();
+    // Reads the device once, on the first question about the picture.
+    bool parse() const;
 
-    QByteArray data_; // libheif reads from it without a copy, so it lives as long as the context
-    std::unique_ptr<heif_context, void (*)(heif_context *)> context_;
-    std::unique_ptr<heif_image_handle, void (*)(const heif_image_handle *)> primary_;
-    bool parsed_ = false;
+    mutable QByteArray data_; // libheif reads from it without a copy, so it lives as long as the context
+    mutable std::unique_ptr<heif_context, void (*)(heif_context *)> context_;
+    mutable std::unique_ptr<heif_image_handle, void (*)(const heif_image_handle *)> primary_;
+    mutable bool parsed_ = false;
     QSize scaledSize_;
 };

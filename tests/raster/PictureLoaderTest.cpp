@@ -167,7 +167,11 @@ TEST(PictureLoader, ReadsHeifAndAvifUprightInEightBits)
     const QString heic = dir.filePath(QStringLiteral("p.heic"));
     const QString avif = dir.filePath(QStringLiteral("p.avif"));
     ASSERT_TRUE(blockPicture().save(source));
-    ASSERT_TRUE(run(heifEnc, {QStringLiteral("-q"), QStringLiteral("90"), source, QStringLiteral("-o"), heic}));
+    QImage dark = blockPicture();
+    dark.fill(Qt::black);
+    ASSERT_TRUE(dark.save(dir.filePath(QStringLiteral("dark.png"))));
+    // Two pictures in one file: the first written is the primary one.
+    ASSERT_TRUE(run(heifEnc, {QStringLiteral("-q"), QStringLiteral("90"), source, dir.filePath(QStringLiteral("dark.png")), QStringLiteral("-o"), heic}));
     // 10 bits, and turned a quarter anticlockwise by the file's own rotation property.
     ASSERT_TRUE(run(avifEnc, {QStringLiteral("-d"), QStringLiteral("10"), QStringLiteral("--irot"), QStringLiteral("1"), source, avif}));
     // Lossy coding with subsampled colour: block centres stay within 4 of the source.
