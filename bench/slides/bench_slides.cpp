@@ -604,7 +604,14 @@ int main(int argc, char **argv)
     std::vector<PictureFile> allFiles;
     double overallPeakMb = PeakMb();
 
-    for (const int megapixels : {2, 12, 24, 50}) {
+    // Sizes in megapixels from the command line ("bench_slides 50"), else the camera range.
+    std::vector<int> sizes;
+    for (int k = 1; k < argc; ++k)
+        if (const int megapixels = std::atoi(argv[k]); megapixels > 0 && megapixels <= 150)
+            sizes.push_back(megapixels);
+    if (sizes.empty())
+        sizes = {2, 12, 24, 50};
+    for (const int megapixels : sizes) {
         const PictureSize size = SizeFor(megapixels);
         std::fprintf(stderr, "%d MP: generating %dx%d\n", megapixels, size.size.width(), size.size.height());
         auto start = Clock::now();
