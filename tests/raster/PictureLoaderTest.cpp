@@ -128,31 +128,36 @@ TEST(PictureLoader, ReadsEveryFormatUpright)
         const char *order;
         bool turned;
         int tolerance;
+        bool reduces; // decoded at half size for a fit of half size
     };
     const Case cases[] = {
-        {"16-bit PNG", "p.png", save("png", QImage::Format_RGBX64), Blocks, "ABCD", false, 0},
-        {"grey PNG", "p.png", save("png", QImage::Format_Grayscale8), greys, "ABCD", false, 0},
-        {"palette PNG", "p.png", save("png", QImage::Format_Indexed8), Blocks, "ABCD", false, 0},
-        {"TIFF", "p.tif", save("tiff", QImage::Format_RGB32), Blocks, "ABCD", false, 0},
-        {"WebP", "p.webp", save("webp", QImage::Format_RGB32), Blocks, "ABCD", false, 0},
-        {"CMYK JPEG", "p.jpg", magick({"-colorspace", "CMYK", "-quality", "95"}, false), Blocks, "ABCD", false, 16},
-        {"animated GIF, first frame", "p.gif", magick({"-delay", "10"}, true), Blocks, "ABCD", false, 0},
-        {"EXIF 1 upright", "p.jpg", oriented(QImageIOHandler::TransformationNone), Blocks, "ABCD", false, 12},
-        {"EXIF 2 mirrored", "p.jpg", oriented(QImageIOHandler::TransformationMirror), Blocks, "BADC", false, 12},
-        {"EXIF 3 turned 180", "p.jpg", oriented(QImageIOHandler::TransformationRotate180), Blocks, "DCBA", false, 12},
-        {"EXIF 4 flipped", "p.jpg", oriented(QImageIOHandler::TransformationFlip), Blocks, "CDAB", false, 12},
-        {"EXIF 5 transposed", "p.jpg", oriented(QImageIOHandler::TransformationFlipAndRotate90), Blocks, "ACBD", true, 12},
-        {"EXIF 6 turned right", "p.jpg", oriented(QImageIOHandler::TransformationRotate90), Blocks, "CADB", true, 12},
-        {"EXIF 7 transversed", "p.jpg", oriented(QImageIOHandler::TransformationMirrorAndRotate90), Blocks, "DBCA", true, 12},
-        {"EXIF 8 turned left", "p.jpg", oriented(QImageIOHandler::TransformationRotate270), Blocks, "BDAC", true, 12},
+        {"16-bit PNG", "p.png", save("png", QImage::Format_RGBX64), Blocks, "ABCD", false, 0, true},
+        {"grey PNG", "p.png", save("png", QImage::Format_Grayscale8), greys, "ABCD", false, 0, true},
+        {"palette PNG", "p.png", save("png", QImage::Format_Indexed8), Blocks, "ABCD", false, 0, true},
+        {"TIFF", "p.tif", save("tiff", QImage::Format_RGB32), Blocks, "ABCD", false, 0, false},
+        {"WebP", "p.webp", save("webp", QImage::Format_RGB32), Blocks, "ABCD", false, 0, false},
+        {"CMYK JPEG", "p.jpg", magick({"-colorspace", "CMYK", "-quality", "95"}, false), Blocks, "ABCD", false, 16, true},
+        {"animated GIF, first frame", "p.gif", magick({"-delay", "10"}, true), Blocks, "ABCD", false, 0, false},
+        {"EXIF 1 upright", "p.jpg", oriented(QImageIOHandler::TransformationNone), Blocks, "ABCD", false, 12, true},
+        {"EXIF 2 mirrored", "p.jpg", oriented(QImageIOHandler::TransformationMirror), Blocks, "BADC", false, 12, true},
+        {"EXIF 3 turned 180", "p.jpg", oriented(QImageIOHandler::TransformationRotate180), Blocks, "DCBA", false, 12, true},
+        {"EXIF 4 flipped", "p.jpg", oriented(QImageIOHandler::TransformationFlip), Blocks, "CDAB", false, 12, true},
+        {"EXIF 5 transposed", "p.jpg", oriented(QImageIOHandler::TransformationFlipAndRotate90), Blocks, "ACBD", true, 12, true},
+        {"EXIF 6 turned right", "p.jpg", oriented(QImageIOHandler::TransformationRotate90), Blocks, "CADB", true, 12, true},
+        {"EXIF 7 transversed", "p.jpg", oriented(QImageIOHandler::TransformationMirrorAndRotate90), Blocks, "DBCA", true, 12, true},
+        {"EXIF 8 turned left", "p.jpg", oriented(QImageIOHandler::TransformationRotate270), Blocks, "BDAC", true, 12, true},
     };
     for (const Case &c : cases) {
         QTemporaryDir dir;
         const QString path = dir.filePath(QLatin1String(c.file));
         ASSERT_TRUE(c.write(blockPicture(), path)) << c.name;
         const PictureLoadResult result = LoadPicture(path);
-        expectBlocks(result.picture, c.turned ? QSize(12, 16) : QSize(16, 12), c.order, c.colours, c.tolerance, c.name);
+        const QSize upright = c.turned ? QSize(12, 16) : QSize(16, 12);
+        expectBlocks(result.picture, upright, c.order, c.colours, c.tolerance, c.name);
         EXPECT_EQ(result.picture.format(), QImage::Format_RGB32) << c.name;
+        const PictureLoadResult half = LoadPicture(path, upright / 2);
+        expectBlocks(half.picture, c.reduces ? upright / 2 : upright, c.order, c.colours, c.tolerance, std::string(c.name) + " for half size");
+        EXPECT_EQ(half.naturalSize, upright) << c.name;
     }
 }
 
