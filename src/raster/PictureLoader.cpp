@@ -43,7 +43,7 @@ QImage Decode(QImageReader &reader, const QString &path, QSize declared, QSize n
             if (std::optional<QImage> reduced = ReadReducedPng(path, divisor))
                 return *reduced;
     } else if (format == "jpeg") {
-        reader.setScaledSize(declared / divisor);
+        reader.setScaledSize(QSize(declared.width() / divisor, declared.height() / divisor));
     } else if (reader.supportsOption(QImageIOHandler::ScaledSize)) {
         reader.setScaledSize(QSize((declared.width() + divisor - 1) / divisor, (declared.height() + divisor - 1) / divisor));
     }
