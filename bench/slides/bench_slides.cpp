@@ -1,11 +1,12 @@
 // Slide loading, tick latency, memory, start-up and idle cost of the slide show, on
-// pictures of 2 to 50 megapixels that it generates itself. Prints figures only; it
-// never fails.
+// pictures of 2 to 50 megapixels that it generates itself, and the memory of the largest
+// picture the program accepts. Prints figures only; it never fails.
 
 #include "window/Dialogs.h"
 #include "window/EventYield.h"
 #include "raster/FitPicture.h"
 #include "raster/PictureLoader.h"
+#include "raster/Surface.h"
 #include "transitions/RuntimeRandom.h"
 #include "settings/SettingsDoc.h"
 #include "slideshow/ShowChoices.h"
@@ -19,6 +20,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -182,18 +185,67 @@ struct PictureFile
     double fileMb;
 };
 
+// HEIC as a phone writes it, from the PNG, by libheif's own encoder (libheif-examples).
+bool EncodeHeic(const QString &png, const QString &heic)
+{
+    const QString encoder = QStandardPaths::findExecutable(QStringLiteral("heif-enc"));
+    if (encoder.isEmpty())
+        return false;
+    QProcess process;
+    process.start(encoder, {QStringLiteral("-q"), QStringLiteral("85"), QStringLiteral("-p"), QStringLiteral("preset=ultrafast"), png,
+                            QStringLiteral("-o"), heic});
+    return process.waitForFinished(600000) && process.exitCode() == 0 && QFileInfo(heic).size() > 0;
+}
+
 // JPEG at quality 90; PNG at quality 80, which Qt turns into zlib level 1: fast to write,
 // yet compressed as a camera tool would (quality 90 would mean level 0, stored raw).
 std::vector<PictureFile> Generate(const QDir &dir, PictureSize size)
 {
     const QImage image = PhotoLike(size.size);
     std::vector<PictureFile> files;
+    const auto name = [&](const char *format) {
+        return dir.filePath(QStringLiteral("pic%1mp.%2").arg(size.megapixels).arg(QLatin1String(format)));
+    };
     for (const auto &[format, quality] : {std::pair{"jpeg", 90}, std::pair{"png", 80}}) {
-        const QString path = dir.filePath(QStringLiteral("pic%1mp.%2").arg(size.megapixels).arg(QLatin1String(format)));
+        image.save(name(format), format, quality);
+        files.push_back({size.megapixels, size.size, format, name(format), QFileInfo(name(format)).size() / 1048576.0});
+    }
+    if (EncodeHeic(name("png"), name("heic")))
+        files.push_back({size.megapixels, size.size, "heic", name("heic"), QFileInfo(name("heic")).size() / 1048576.0});
+    return files;
+}
+
+// The largest square under the program's limit of 200 MP, in soft gradients as a scan or a
+// panorama stitch might hold: a small file that declares a huge picture.
+constexpr int LimitSide = 14000;
+
+std::vector<PictureFile> GenerateLimit(const QDir &dir)
+{
+    std::vector<PictureFile> files;
+    QImage image(LimitSide, LimitSide, QImage::Format_RGB32);
+    for (int y = 0; y < LimitSide; ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < LimitSide; ++x)
+            line[x] = qRgb(x * 255 / LimitSide, y * 255 / LimitSide, 128);
+    }
+    for (const auto &[format, quality] : {std::pair{"jpeg", 90}, std::pair{"png", 80}}) {
+        const QString path = dir.filePath(QStringLiteral("limit.%1").arg(QLatin1String(format)));
         image.save(path, format, quality);
-        files.push_back({size.megapixels, size.size, format, path, QFileInfo(path).size() / 1048576.0});
+        files.push_back({196, image.size(), format, path, QFileInfo(path).size() / 1048576.0});
     }
     return files;
+}
+
+// The setup dialog's preview of one picture: loaded for, and fitted into, its 81 x 65 pixels.
+double PreviewPeakMb(const QString &path)
+{
+    ResetPeak();
+    Surface preview(81, 65);
+    const PictureLoadResult loaded = LoadPicture(path, preview.size());
+    const QString failure = FitPicture(loaded.picture, loaded.naturalSize, preview);
+    if (!loaded.ok() || !failure.isEmpty())
+        std::fprintf(stderr, "preview: %s not shown\n", qPrintable(path));
+    return PeakMb();
 }
 
 // ---- decode and fit
@@ -552,7 +604,14 @@ int main(int argc, char **argv)
     std::vector<PictureFile> allFiles;
     double overallPeakMb = PeakMb();
 
-    for (const int megapixels : {2, 12, 24, 50}) {
+    // Sizes in megapixels from the command line ("bench_slides 50"), else the camera range.
+    std::vector<int> sizes;
+    for (int k = 1; k < argc; ++k)
+        if (const int megapixels = std::atoi(argv[k]); megapixels > 0 && megapixels <= 150)
+            sizes.push_back(megapixels);
+    if (sizes.empty())
+        sizes = {2, 12, 24, 50};
+    for (const int megapixels : sizes) {
         const PictureSize size = SizeFor(megapixels);
         std::fprintf(stderr, "%d MP: generating %dx%d\n", megapixels, size.size.width(), size.size.height());
         auto start = Clock::now();
@@ -584,6 +643,27 @@ int main(int argc, char **argv)
         }
         blocks.push_back({size, generateMs, decodePeakMb});
         allFiles.insert(allFiles.end(), files.begin(), files.end());
+    }
+
+    struct LimitRow
+    {
+        PictureFile file;
+        double showBaseMb;
+        double showPeakMb;
+        double previewPeakMb;
+    };
+    std::vector<LimitRow> limitRows;
+    std::fprintf(stderr, "196 MP: generating\n");
+    for (const PictureFile &file : GenerateLimit(dir)) {
+        std::fprintf(stderr, "196 MP %s: ticking\n", file.format);
+        ResetPeak();
+        const double baseMb = ResidentMb();
+        const LatencyRow ticks = TickLatency(dir, file.path, area4k, 8000);
+        const double showPeakMb = PeakMb();
+        limitRows.push_back({file, baseMb, showPeakMb, PreviewPeakMb(file.path)});
+        if (ticks.takenMs.empty() || ticks.takenMs.front() < 0)
+            std::fprintf(stderr, "196 MP %s: not shown\n", file.format);
+        QFile::remove(file.path);
     }
 
     // A camera folder: the 12 MP picture first, then the rest.
@@ -632,14 +712,19 @@ int main(int argc, char **argv)
     std::printf("worst: %.2f ms -> %s\n", worstLatency, worstLatency < 16 ? "under 16 ms" : "TARGET MISSED");
 
     std::printf("\nPeak RSS (VmHWM)%s\n", peaksReset ? ", reset before each phase" : ", cumulative: clear_refs not writable");
-    std::printf("size    generate ms   decode+fit peak MB   show 4K+HD: jpeg base/peak MB   png base/peak MB   (target peak < 300)\n");
+    std::printf("size    generate ms   decode+fit peak MB   show 4K+HD base/peak MB, per format   (target peak < 250)\n");
     for (const SizeBlock &b : blocks) {
         std::printf("%2d MP   %11.0f   %18.1f", b.size.megapixels, b.generateMs, b.decodePeakMb);
         for (const LatencyResult &r : latencyRows)
             if (r.file.megapixels == b.size.megapixels)
-                std::printf("   %s %6.1f / %6.1f%s", r.file.format, r.baseMb, r.peakMb, r.peakMb < 300 ? "" : " OVER");
+                std::printf("   %s %6.1f / %6.1f%s", r.file.format, r.baseMb, r.peakMb, r.peakMb < 250 ? "" : " OVER");
         std::printf("\n");
     }
+    std::printf("\nThe largest accepted picture, %dx%d (target peak < 400)\n", LimitSide, LimitSide);
+    std::printf("picture   file MB   show 4K base/peak MB   preview peak MB\n");
+    for (const LimitRow &r : limitRows)
+        std::printf("%-8s  %7.1f   %8.1f / %6.1f%s   %15.1f%s\n", r.file.format, r.file.fileMb, r.showBaseMb, r.showPeakMb,
+                    r.showPeakMb < 400 ? "    " : " OVER", r.previewPeakMb, r.previewPeakMb < 400 ? "" : " OVER");
     std::printf("overall peak: %.1f MB (the full 50 MP decode alone holds %.0f MB); resident now %.1f MB\n",
                 overallPeakMb, SizeFor(50).size.width() * double(SizeFor(50).size.height()) * 4 / 1048576.0, ResidentMb());
 

@@ -56,8 +56,8 @@ QString FitPicture(const QImage &picture, QSize naturalSize, Surface &target)
     const QRect area = FitArea(naturalSize, target.size());
     if (area.isEmpty())
         return {};
+    // Over the cleared background, so transparent parts show the background colour.
     QPainter painter(&target.image());
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(area.topLeft(), FittedPicture(picture, naturalSize, target.size()));
     painter.end();
     target.markChanged(area);

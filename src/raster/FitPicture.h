@@ -12,7 +12,8 @@ class Surface;
 [[nodiscard]] QRectF FitRect(float sourceWidth, float sourceHeight, float targetWidth, float targetHeight);
 
 // Clears the target and draws the source's stored picture into it, as large as fits
-// with its proportions kept, centred. An invalid picture is ignored silently; any other
+// with its proportions kept, centred; transparent parts show the target's background
+// colour. An invalid picture is ignored silently; any other
 // failure comes back as its code, a blank and its description, for the window to show
 // (empty when the fit succeeded).
 [[nodiscard]] QString FitPicture(const Surface &source, Surface &target);

@@ -4,22 +4,18 @@
 #include <QSize>
 #include <QString>
 
-// The run time's code for a file that holds no valid picture.
-constexpr int InvalidPictureError = 481;
-
 struct PictureLoadResult
 {
-    QImage picture;    // null for the empty path, and on failure
-    int errorCode = 0; // 0 on success
-    QString description;
+    QImage picture;    // null for the empty path, and for a file that holds no valid picture
     QSize naturalSize; // the picture's own size, upright, even when it was decoded smaller
 
-    [[nodiscard]] bool ok() const { return errorCode == 0; }
+    [[nodiscard]] bool ok() const { return !picture.isNull(); }
 };
 
-// Loads any format Qt's image plugins read, with EXIF orientation applied; an empty
-// path gives the empty picture. A missing, unreadable, non-picture or oversized file
-// fails with InvalidPictureError. With a size to fit into, a decoder that can shrink
-// while decoding (JPEG's DCT scaling) delivers the picture at no less than the size the
-// fit needs, which saves most of the time and memory of large camera pictures.
+// Loads any format Qt's image plugins read, HEIC, HEIF and AVIF among them, upright (EXIF
+// orientation, or the picture's own rotation and mirroring). A missing, unreadable,
+// non-picture or oversized file gives the null picture, as the empty path does. A picture
+// with transparency comes premultiplied, for drawing over a background; any other in RGB32.
+// With a size to fit into, JPEG, PNG and HEIF pictures are reduced while they are decoded
+// to no less than the size the fit needs, so a large picture is never held in full.
 [[nodiscard]] PictureLoadResult LoadPicture(const QString &path, QSize fitInto = QSize());

@@ -259,13 +259,14 @@ void SetupForm::previewSelection()
     const int index = selectedIndex();
     if (index < 0)
         return;
-    const PictureLoadResult loaded = LoadPicture(lstFiles_->item(index)->text());
-    if (loaded.picture.isNull()) {
+    // Decoded no larger than the preview needs: a huge picture is never held in full.
+    const PictureLoadResult loaded = LoadPicture(lstFiles_->item(index)->text(), picImage_.size());
+    if (!loaded.ok()) {
         // Missing, unreadable, not a picture or an empty path: an empty preview, no message.
         picImage_.clear();
     } else {
         picHidden_.adoptPicture(loaded.picture);
-        if (const QString failure = FitPicture(picHidden_, picImage_); !failure.isEmpty())
+        if (const QString failure = FitPicture(loaded.picture, loaded.naturalSize, picImage_); !failure.isEmpty())
             messages_.showMessage(this, ProgramTitle, failure);
     }
     picImage_.refresh();

@@ -9,12 +9,12 @@ PreparedSlide PrepareSlide(const QString &path, QSize area, ColorValue backgroun
 {
     const QFileInfo file(path);
     PreparedSlide slide{path, file.lastModified(), file.exists() ? file.size() : -1, LoadPicture(path, area), {}, {}};
-    if (!slide.loaded.ok())
+    if (!slide.fitted.ok())
         return slide;
     // The decode is let go once fitted: only the fitted picture and the frame are held.
-    slide.loaded.picture = FittedPicture(slide.loaded.picture, slide.loaded.naturalSize, area);
+    slide.fitted.picture = FittedPicture(slide.fitted.picture, slide.fitted.naturalSize, area);
     Surface frame(area.width(), area.height(), background);
-    slide.fitFailure = FitPicture(slide.loaded.picture, slide.loaded.naturalSize, frame);
+    slide.fitFailure = FitPicture(slide.fitted.picture, slide.fitted.naturalSize, frame);
     slide.frame = frame.drawnImage();
     return slide;
 }

@@ -9,14 +9,14 @@
 #include <future>
 
 // A slide made ready ahead of its tick: decoded at the size it needs, scaled to its fit
-// (loaded.naturalSize keeps the fit's geometry) and drawn into the whole picture area
+// (fitted.naturalSize keeps the fit's geometry) and drawn into the whole picture area
 // as FitPicture draws it, so the tick has no pixels left to touch.
 struct PreparedSlide
 {
     QString path;
     QDateTime modified;
     qint64 bytes = -1;
-    PictureLoadResult loaded;
+    PictureLoadResult fitted; // the picture at its fitted size, null when the file held none
     QImage frame;
     QString fitFailure; // what the fit reported, for the window to show (a worker shows no message box)
 };

@@ -49,11 +49,11 @@ void SlideShow::SwitchPic()
     picHidden.adoptPicture(QImage());
     services_.events.DoEvents();
     const PreparedSlide slide = preloader_.take(*path, picImage.size(), picImage.backColor());
-    if (!slide.loaded.ok()) {
+    if (!slide.fitted.ok()) {
         advance(); // an unreadable entry must not stop the show on the last good slide
         return;
     }
-    picHidden.adoptPicture(slide.loaded.picture);
+    picHidden.adoptPicture(slide.fitted.picture);
     // FitPicture's drawing of picHidden into picImage, made ahead on the worker thread.
     if (!slide.fitFailure.isEmpty())
         services_.messages.showMessage(nullptr, ProgramTitle, slide.fitFailure);

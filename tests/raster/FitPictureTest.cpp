@@ -1,5 +1,8 @@
 #include "raster/FitPicture.h"
+#include "raster/PictureLoader.h"
 #include "raster/Surface.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -51,4 +54,24 @@ TEST(FitPicture, InvalidPictureIsSilentAndZeroHeightReportsDivisionByZero)
 
     Surface flat(5, 0);
     EXPECT_EQ(FitPicture(flat, target), QStringLiteral("11 Division by zero"));
+}
+
+TEST(FitPicture, HalfTransparentPictureShowsTheBackground)
+{
+    // Transparent pixels hold green that must not show; half-transparent red over blue.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("glass.png"));
+    QImage glass(40, 30, QImage::Format_ARGB32);
+    glass.fill(qRgba(255, 0, 0, 128));
+    for (int x = 0; x < 20; ++x)
+        glass.setPixel(x, 0, qRgba(0, 255, 0, 0));
+    ASSERT_TRUE(glass.save(path, "png"));
+    for (const QSize decodeFor : {QSize(), QSize(8, 6)}) { // in full, and reduced while decoding
+        const PictureLoadResult loaded = LoadPicture(path, decodeFor);
+        Surface target(8, 6, RGB(0, 0, 255));
+        EXPECT_EQ(FitPicture(loaded.picture, loaded.naturalSize, target), QString());
+        EXPECT_EQ(target.image().pixel(0, 0), qRgb(102, 0, 153)) << decodeFor.width(); // a fifth of the block is clear
+        EXPECT_EQ(target.image().pixel(6, 0), qRgb(128, 0, 127)) << decodeFor.width();
+        EXPECT_EQ(target.image().pixel(4, 4), qRgb(128, 0, 127)) << decodeFor.width();
+    }
 }

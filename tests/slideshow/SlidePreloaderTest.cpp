@@ -33,28 +33,30 @@ double meanDifference(const QImage &a, const QImage &b)
 
 } // namespace
 
-TEST(SlidePreloader, DecodesLargeJpegSmallerWithNaturalGeometryAndSameLook)
+TEST(SlidePreloader, DecodesLargeJpegAndPngSmallerWithNaturalGeometryAndSameLook)
 {
-    ShowFolder folder;
-    const QString path = folder.dir.filePath("photo.jpg");
-    ASSERT_TRUE(scene(QSize(2400, 1600)).save(path, "jpeg", 92));
-    const QSize area(500, 400);
-    const PictureLoadResult reduced = LoadPicture(path, area);
-    ASSERT_TRUE(reduced.ok());
-    EXPECT_EQ(reduced.naturalSize, QSize(2400, 1600));
-    EXPECT_EQ(reduced.picture.size(), QSize(600, 400)); // a quarter, still covering the 500 x 333 fit
+    for (const char *format : {"jpeg", "png"}) { // JPEG by its DCT scaling, PNG averaged row by row
+        ShowFolder folder;
+        const QString path = folder.dir.filePath(QStringLiteral("photo.") + QLatin1String(format));
+        ASSERT_TRUE(scene(QSize(2400, 1600)).save(path, format, 92));
+        const QSize area(500, 400);
+        const PictureLoadResult reduced = LoadPicture(path, area);
+        ASSERT_TRUE(reduced.ok()) << format;
+        EXPECT_EQ(reduced.naturalSize, QSize(2400, 1600)) << format;
+        EXPECT_EQ(reduced.picture.size(), QSize(600, 400)) << format; // a quarter, still covering the 500 x 333 fit
 
-    const PreparedSlide slide = PrepareSlide(path, area, RGB(0, 0, 255));
-    EXPECT_EQ(slide.loaded.picture.size(), QSize(500, 334)); // rows 33 to 366: equal margins of 33
-    // The frame is the whole area as the fit draws it: margins in the background colour.
-    ASSERT_EQ(slide.frame.size(), area);
-    EXPECT_EQ(slide.frame.pixel(250, 32), qRgb(0, 0, 255));
-    EXPECT_EQ(slide.frame.pixel(250, 367), qRgb(0, 0, 255));
-    EXPECT_EQ(slide.frame.pixel(250, 33), slide.loaded.picture.pixel(250, 0));
-    EXPECT_EQ(slide.frame.pixel(499, 366), slide.loaded.picture.pixel(499, 333));
-    const PictureLoadResult full = LoadPicture(path);
-    const QImage reference = FittedPicture(full.picture, full.naturalSize, area);
-    EXPECT_LE(meanDifference(slide.loaded.picture, reference), 2.0);
+        const PreparedSlide slide = PrepareSlide(path, area, RGB(0, 0, 255));
+        EXPECT_EQ(slide.fitted.picture.size(), QSize(500, 334)) << format; // rows 33 to 366: equal margins of 33
+        // The frame is the whole area as the fit draws it: margins in the background colour.
+        ASSERT_EQ(slide.frame.size(), area);
+        EXPECT_EQ(slide.frame.pixel(250, 32), qRgb(0, 0, 255));
+        EXPECT_EQ(slide.frame.pixel(250, 367), qRgb(0, 0, 255));
+        EXPECT_EQ(slide.frame.pixel(250, 33), slide.fitted.picture.pixel(250, 0));
+        EXPECT_EQ(slide.frame.pixel(499, 366), slide.fitted.picture.pixel(499, 333));
+        const PictureLoadResult full = LoadPicture(path);
+        const QImage reference = FittedPicture(full.picture, full.naturalSize, area);
+        EXPECT_LE(meanDifference(slide.fitted.picture, reference), 2.0) << format;
+    }
 }
 
 TEST(SlidePreloader, FileDeletedOrChangedAfterPreparingIsTreatedAsAtTheTick)
@@ -64,7 +66,7 @@ TEST(SlidePreloader, FileDeletedOrChangedAfterPreparingIsTreatedAsAtTheTick)
     SlidePreloader preloader;
     preloader.prepare(red, QSize(40, 30));
     ASSERT_TRUE(QFile::remove(red));
-    EXPECT_FALSE(preloader.take(red, QSize(40, 30)).loaded.ok());
+    EXPECT_FALSE(preloader.take(red, QSize(40, 30)).fitted.ok());
 
     const QString changing = folder.picture("b.png", qRgb(255, 0, 0));
     preloader.prepare(changing, QSize(40, 30));
@@ -72,14 +74,14 @@ TEST(SlidePreloader, FileDeletedOrChangedAfterPreparingIsTreatedAsAtTheTick)
     blue.fill(qRgb(0, 0, 255));
     ASSERT_TRUE(blue.save(changing, "png"));
     const PreparedSlide slide = preloader.take(changing, QSize(40, 30));
-    ASSERT_TRUE(slide.loaded.ok());
-    EXPECT_EQ(slide.loaded.naturalSize, QSize(50, 30));
-    EXPECT_EQ(slide.loaded.picture.pixel(0, 0), qRgb(0, 0, 255));
+    ASSERT_TRUE(slide.fitted.ok());
+    EXPECT_EQ(slide.fitted.naturalSize, QSize(50, 30));
+    EXPECT_EQ(slide.fitted.picture.pixel(0, 0), qRgb(0, 0, 255));
 
     // A request for another path than the prepared one is loaded there and then.
     preloader.prepare(changing, QSize(40, 30));
     const QString other = folder.picture("c.png", qRgb(0, 255, 0));
-    EXPECT_EQ(preloader.take(other, QSize(40, 30)).loaded.picture.pixel(0, 0), qRgb(0, 255, 0));
+    EXPECT_EQ(preloader.take(other, QSize(40, 30)).fitted.picture.pixel(0, 0), qRgb(0, 255, 0));
 }
 
 TEST(SlideShow, DeletedNextSlideIsSkippedNotShownFromStaleCopy)

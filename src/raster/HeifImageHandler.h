@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImageIOHandler>
+#include <QSize>
+#include <memory>
+
+struct heif_context;
+struct heif_image_handle;
+
+// Reads the primary picture of a HEIC, HEIF or AVIF file through libheif, upright (its own
+// rotation and mirroring applied), in 8 bits per channel. With a scaled size it reduces
+// while converting, so a large picture never exists in full as RGB.
+class HeifImageHandler : public QImageIOHandler
+{
+public:
+    HeifImageHandler();
+    ~HeifImageHandler() override;
+
+    [[nodiscard]] static bool canRead(QIODevice *device);
+    bool canRead() const override;
+    bool read(QImage *image) override;
+    [[nodiscard]] bool supportsOption(ImageOption option) const override;
+    [[nodiscard]] QVariant option(ImageOption option) const override;
+    void setOption(ImageOption option, const QVariant &value) override;
+
+private:
+    // Reads the device once, on the first question about the picture.
+    bool parse() const;
+
+    mutable QByteArray data_; // libheif reads from it without a copy, so it lives as long as the context
+    mutable std::unique_ptr<heif_context, void (*)(heif_context *)> context_;
+    mutable std::unique_ptr<heif_image_handle, void (*)(const heif_image_handle *)> primary_;
+    mutable bool parsed_ = false;
+    QSize scaledSize_;
+};
