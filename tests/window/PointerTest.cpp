@@ -1,23 +1,6 @@
-#include "window/PointerDisplay.h"
+#include "support/CountingPointer.h"
 
 #include <gtest/gtest.h>
-
-namespace {
-
-class CountingPointer : public PointerDisplay
-{
-public:
-    explicit CountingPointer(int start) : count(start) {}
-    int ShowCursor(bool show) override
-    {
-        ++requests;
-        return count += show ? 1 : -1;
-    }
-    int count;
-    int requests = 0;
-};
-
-} // namespace
 
 TEST(Pointer, HideAndShowCountLikeTheWindowSystem)
 {
