@@ -4,26 +4,25 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
-#include <iostream>
 #include <gtest/gtest.h>
+#include <iostream>
 
 namespace {
 
 constexpr int PollMs = 100;
+constexpr QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
 
-// The answer of `xdotool search` for one title: 0 found, 1 positively none, else unknown.
+// `xdotool search` for one title exits 0 when it found the window and 1 when there is none.
 ToolRun searchWindow(const QString &title, const QStringList &then)
 {
-    return runTool(QStringLiteral("xdotool"),
-                   QStringList{QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                               QStringLiteral("^%1$").arg(title)} + then);
+    return runTool("xdotool", QStringList{"search", "--onlyvisible", "--name", QStringLiteral("^%1$").arg(title)} + then);
 }
 
 } // namespace
 
 int budgetMs()
 {
-    const double scale = qEnvironmentVariable("E2E_TIME_SCALE", QStringLiteral("1")).toDouble();
+    const double scale = qEnvironmentVariable("E2E_TIME_SCALE", "1").toDouble();
     return int(20000 * (scale > 0 ? scale : 1));
 }
 
@@ -42,21 +41,21 @@ ToolRun runTool(const QString &program, const QStringList &arguments, int timeou
 ProgramRig::ProgramRig()
 {
     for (const char *folder : {"home", "config", "cache", "data", "runtime", "tmp"})
-        QDir(dir_.path()).mkdir(QLatin1String(folder));
-    QFile::setPermissions(path(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QFile::copy(QStringLiteral(SLIDESHOW_SAVER_PATH), path(QStringLiteral("slideshow-saver")));
-    QFile::setPermissions(path(QStringLiteral("slideshow-saver")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QDir(dir_.path()).mkdir(folder);
+    QFile::setPermissions(path("runtime"), OwnerOnly);
+    QFile::copy(SLIDESHOW_SAVER_PATH, path("slideshow-saver"));
+    QFile::setPermissions(path("slideshow-saver"), OwnerOnly);
 }
 
 ProgramRig::~ProgramRig()
 {
     if (::testing::Test::HasFailure()) {
         const auto *test = ::testing::UnitTest::GetInstance()->current_test_info();
-        const QString name = QStringLiteral("failed-%1.%2").arg(QLatin1String(test->test_suite_name()), QLatin1String(test->name()));
-        keep(screenshot(), name);
-        const ToolRun windows = runTool(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", ".", "getwindowname", "%@"});
+        const QString name = QStringLiteral("failed-%1.%2").arg(test->test_suite_name(), test->name());
+        QDir().mkpath(E2E_SHOTS_DIR);
+        screenshot().save(QDir(E2E_SHOTS_DIR).filePath(name + ".png"));
         std::cout << "kept " << E2E_SHOTS_DIR << "/" << name.toStdString() << ".png; visible windows:\n"
-                  << windows.output.toStdString() << std::flush;
+                  << runTool("xdotool", {"search", "--onlyvisible", "--name", ".", "getwindowname", "%@"}).output.toStdString();
     }
     for (auto &process : processes_)
         if (process->state() != QProcess::NotRunning) {
@@ -69,18 +68,18 @@ QProcess &ProgramRig::start(const QStringList &arguments, const QStringList &ext
 {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    const std::pair<const char *, const char *> own[] = {{"HOME", "home"},           {"XDG_CONFIG_HOME", "config"},
+    const std::pair<const char *, const char *> own[] = {{"HOME", "home"},         {"XDG_CONFIG_HOME", "config"},
                                                          {"XDG_CACHE_HOME", "cache"}, {"XDG_DATA_HOME", "data"},
                                                          {"XDG_RUNTIME_DIR", "runtime"}, {"TMPDIR", "tmp"}};
     for (const auto &[variable, folder] : own)
-        environment.insert(QLatin1String(variable), path(QLatin1String(folder)));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.insert(variable, path(folder));
+    environment.insert("QT_QPA_PLATFORM", "xcb");
     for (const QString &setting : extraEnvironment)
-        environment.insert(setting.section(QLatin1Char('='), 0, 0), setting.section(QLatin1Char('='), 1));
+        environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
     process->setProcessEnvironment(environment);
     process->setWorkingDirectory(dir_.path());
     process->setProcessChannelMode(QProcess::ForwardedChannels);
-    process->start(path(QStringLiteral("slideshow-saver")), arguments);
+    process->start(path("slideshow-saver"), arguments);
     process->waitForStarted(budgetMs());
     processes_.push_back(std::move(process));
     return *processes_.back();
@@ -88,30 +87,22 @@ QProcess &ProgramRig::start(const QStringList &arguments, const QStringList &ext
 
 bool ProgramRig::waitFor(const char *what, const std::function<bool()> &condition)
 {
-    QElapsedTimer timer;
-    timer.start();
-    int held = 0;
-    while (timer.elapsed() < budgetMs()) {
-        held = condition() ? held + 1 : 0;
-        if (held == 2)
-            return true;
-        QThread::msleep(PollMs); // a real program under a real X server: poll, with a deadline
-    }
-    std::cout << "gave up after " << timer.elapsed() << " ms waiting for " << what << "\n";
-    return false;
+    return retryUntil(what, [] {}, condition);
 }
 
 bool ProgramRig::retryUntil(const char *what, const std::function<void()> &action, const std::function<bool()> &condition)
 {
     QElapsedTimer timer;
     timer.start();
-    while (timer.elapsed() < budgetMs()) {
-        action();
-        for (int k = 0; k < 10; ++k, QThread::msleep(PollMs))
-            if (condition())
-                return true;
+    int held = 0;
+    for (int poll = 0; timer.elapsed() < budgetMs(); ++poll, QThread::msleep(PollMs)) {
+        if (poll % 10 == 0)
+            action();
+        held = condition() ? held + 1 : 0;
+        if (held == 2) // a state seen twice in a row has settled
+            return true;
     }
-    std::cout << "gave up after " << timer.elapsed() << " ms repeating until " << what << "\n";
+    std::cout << "gave up after " << timer.elapsed() << " ms waiting for " << what << "\n";
     return false;
 }
 
@@ -130,19 +121,13 @@ bool ProgramRig::endedCleanly(QProcess &process)
 
 QImage ProgramRig::screenshot()
 {
-    const ToolRun import = runTool(QStringLiteral("import"), {"-silent", "-window", "root", "png:-"});
+    const ToolRun import = runTool("import", {"-silent", "-window", "root", "png:-"});
     return QImage::fromData(import.output, "PNG").convertToFormat(QImage::Format_RGB32);
-}
-
-void ProgramRig::keep(const QImage &shot, const QString &name)
-{
-    QDir().mkpath(QStringLiteral(E2E_SHOTS_DIR));
-    shot.save(QDir(QStringLiteral(E2E_SHOTS_DIR)).filePath(name + QStringLiteral(".png")));
 }
 
 void ProgramRig::xdotool(const QStringList &arguments)
 {
-    runTool(QStringLiteral("xdotool"), arguments);
+    runTool("xdotool", arguments);
 }
 
 void ProgramRig::click(QPoint at)
@@ -155,15 +140,10 @@ std::optional<QRect> ProgramRig::window(const QString &title)
     const ToolRun search = searchWindow(title, {"getwindowgeometry", "--shell"});
     if (search.exitCode != 0)
         return std::nullopt;
-    QRect geometry;
-    for (const QByteArray &line : search.output.split('\n')) {
-        const int value = line.mid(line.indexOf('=') + 1).toInt();
-        if (line.startsWith("X=")) geometry.moveLeft(value);
-        if (line.startsWith("Y=")) geometry.moveTop(value);
-        if (line.startsWith("WIDTH=")) geometry.setWidth(value);
-        if (line.startsWith("HEIGHT=")) geometry.setHeight(value);
-    }
-    return geometry;
+    QMap<QByteArray, int> values;
+    for (const QByteArray &line : search.output.split('\n'))
+        values[line.left(line.indexOf('='))] = line.mid(line.indexOf('=') + 1).toInt();
+    return QRect(values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]);
 }
 
 bool ProgramRig::windowGone(const QString &title)

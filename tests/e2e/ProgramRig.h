@@ -33,15 +33,13 @@ public:
 
     // True once the condition has held on two polls in a row, within the budget.
     static bool waitFor(const char *what, const std::function<bool()> &condition);
-    // Repeats an action that may be repeated safely until the condition holds.
+    // The same, repeating an action that may safely be repeated every second meanwhile.
     static bool retryUntil(const char *what, const std::function<void()> &action, const std::function<bool()> &condition);
     [[nodiscard]] static bool hasEnded(QProcess &process);
     // True when the process ended by itself with status 0, within the budget.
     static bool endedCleanly(QProcess &process);
 
     [[nodiscard]] static QImage screenshot();
-    // Keeps a screenshot under the build tree, to be looked at.
-    static void keep(const QImage &shot, const QString &name);
     static void xdotool(const QStringList &arguments);
     static void click(QPoint at);
     // The geometry of the visible window with this title; nullopt when the tool says there is none.

@@ -11,80 +11,80 @@ namespace {
 const QPoint Preview(180, 376), Apply(404, 380), Cancel(468, 380), BackgroundTab(300, 204), Select(264, 284),
     Swatch(192, 284), PickerOk(397, 189), PickerCancel(397, 253);
 
-std::optional<QRect> openDialog(ProgramRig &rig, QProcess *&process)
+// The real program's setup dialog, open on the given settings.
+struct SetupRig
 {
-    process = &rig.start({"/c"});
+    explicit SetupRig(const SettingsXml &settings)
+    {
+        writeFile(rig.path("settings.xml"), written = settings.text());
+        process = &rig.start({"/c"});
+        ProgramRig::waitFor("the setup dialog", [&] { return (dialog = ProgramRig::window("Screen Saver")).has_value(); });
+    }
+    void click(QPoint at) const { ProgramRig::click(dialog.value_or(QRect()).topLeft() + at); }
+    bool cancelEnds() const
+    {
+        click(Cancel);
+        return ProgramRig::endedCleanly(*process);
+    }
+
+    ProgramRig rig;
+    QByteArray written;
+    QProcess *process = nullptr;
     std::optional<QRect> dialog;
-    ProgramRig::waitFor("the setup dialog", [&] { return (dialog = ProgramRig::window("Screen Saver")).has_value(); });
-    return dialog;
-}
+};
 
 } // namespace
 
 TEST(SetupE2E, ApplyThroughTheProgramKeepsForeignContent)
 {
-    ProgramRig rig;
-    const QByteArray written =
-        SettingsXml{.timer = "4", .imageSize = "small", .extra = "<!-- e2e --><extra>kept</extra>"}.text();
-    writeFile(rig.path("settings.xml"), written);
-    QProcess *process = nullptr;
-    const std::optional<QRect> dialog = openDialog(rig, process);
-    ASSERT_TRUE(dialog);
-    ASSERT_TRUE(ProgramRig::retryUntil("Apply rewrites settings.xml", [&] { ProgramRig::click(dialog->topLeft() + Apply); },
-                                       [&] { return readFile(rig.path("settings.xml")) != written; }));
-    const QByteArray saved = readFile(rig.path("settings.xml"));
+    SetupRig setup({.timer = "4", .imageSize = "small", .extra = "<!-- e2e --><extra>kept</extra>"});
+    ASSERT_TRUE(setup.dialog);
+    const QString file = setup.rig.path("settings.xml");
+    ASSERT_TRUE(ProgramRig::retryUntil("Apply to rewrite settings.xml", [&] { setup.click(Apply); },
+                                       [&] { return readFile(file) != setup.written; }));
+    const QByteArray saved = readFile(file);
     for (const char *part : {"<extra>kept</extra>", "<!-- e2e -->", "<timer>4</timer>", "<imagesize>small</imagesize>"})
         EXPECT_TRUE(saved.contains(part)) << part << " in " << saved.toStdString();
-    ProgramRig::click(dialog->topLeft() + Cancel);
-    EXPECT_TRUE(ProgramRig::endedCleanly(*process));
+    EXPECT_TRUE(setup.cancelEnds());
 }
 
 TEST(SetupE2E, PreviewRunsTheShowOverTheModalDialogAndTheMouseEndsIt)
 {
-    ProgramRig rig;
-    const QString red = writePicture(rig.path("red.png"), qRgb(255, 0, 0));
-    writeFile(rig.path("settings.xml"), SettingsXml{.background = 128 * 256, .transition = 0, .imageSize = "FullScreen", .files = {red}}.text());
-    QProcess *process = nullptr;
-    const std::optional<QRect> dialog = openDialog(rig, process);
-    ASSERT_TRUE(dialog);
-    ProgramRig::click(dialog->topLeft() + Preview);
+    ProgramRig pictures;
+    const QString red = writePicture(pictures.path("red.png"), qRgb(255, 0, 0));
+    SetupRig setup({.background = 128 * 256, .transition = 0, .imageSize = "FullScreen", .files = {red}});
+    ASSERT_TRUE(setup.dialog);
+    setup.click(Preview);
     ASSERT_TRUE(ProgramRig::waitFor("the preview's picture", [] { return ProgramRig::screenshot().pixel(512, 384) == qRgb(255, 0, 0); }));
     int moves = 0;
-    EXPECT_TRUE(ProgramRig::retryUntil("the mouse ends the preview",
+    EXPECT_TRUE(ProgramRig::retryUntil("the mouse to end the preview",
                                        [&] { ProgramRig::xdotool({"mousemove", ++moves % 2 ? "100" : "160", "160"}); },
-                                       [&] { return ProgramRig::hasEnded(*process); }));
-    EXPECT_TRUE(ProgramRig::endedCleanly(*process));
+                                       [&] { return ProgramRig::hasEnded(*setup.process); }));
+    EXPECT_TRUE(ProgramRig::endedCleanly(*setup.process));
 }
 
 TEST(SetupE2E, PickerOkChangesTheSwatchAndCancelDoesNot)
 {
-    ProgramRig rig;
-    writeFile(rig.path("settings.xml"), SettingsXml{.timer = "4"}.text());
-    QProcess *process = nullptr;
-    const std::optional<QRect> dialog = openDialog(rig, process);
-    ASSERT_TRUE(dialog);
-    const auto swatch = [&] { return ProgramRig::screenshot().pixel(dialog->topLeft() + Swatch); };
+    SetupRig setup({.timer = "4"});
+    ASSERT_TRUE(setup.dialog);
+    const auto swatch = [&] { return ProgramRig::screenshot().pixel(setup.dialog->topLeft() + Swatch); };
     std::optional<QRect> picker;
-    const auto openPicker = [&] {
-        ProgramRig::click(dialog->topLeft() + BackgroundTab);
-        ProgramRig::click(dialog->topLeft() + Select);
-        return ProgramRig::waitFor("the colour picker", [&] { return (picker = ProgramRig::window("Color Box")).has_value(); });
+    // Picks a point of the field and leaves by one of the buttons.
+    const auto pick = [&](QPoint at, QPoint button) {
+        setup.click(BackgroundTab);
+        setup.click(Select);
+        if (!ProgramRig::waitFor("the colour picker", [&] { return (picker = ProgramRig::window("Color Box")).has_value(); }))
+            return false;
+        ProgramRig::click(picker->topLeft() + at);
+        ProgramRig::click(picker->topLeft() + button);
+        return ProgramRig::waitFor("the picker to close", [] { return ProgramRig::windowGone("Color Box"); });
     };
-    ASSERT_TRUE(openPicker());
-    ProgramRig::keep(ProgramRig::screenshot(), QStringLiteral("colorpick"));
     // The middle of the red field: half saturation, half brightness.
-    ProgramRig::click(picker->topLeft() + QPoint(138, 138));
-    ProgramRig::click(picker->topLeft() + PickerOk);
-    ASSERT_TRUE(ProgramRig::waitFor("the picker to close", [] { return ProgramRig::windowGone("Color Box"); }));
+    ASSERT_TRUE(pick(QPoint(138, 138), PickerOk));
     QRgb picked = 0;
     EXPECT_TRUE(ProgramRig::waitFor("the picked swatch", [&] { return near(picked = swatch(), qRgb(128, 64, 64), 6); }))
         << std::hex << picked;
-
-    ASSERT_TRUE(openPicker());
-    ProgramRig::click(picker->topLeft() + QPoint(30, 240));
-    ProgramRig::click(picker->topLeft() + PickerCancel);
-    ASSERT_TRUE(ProgramRig::waitFor("the picker to close", [] { return ProgramRig::windowGone("Color Box"); }));
+    ASSERT_TRUE(pick(QPoint(30, 240), PickerCancel));
     EXPECT_EQ(swatch(), picked);
-    ProgramRig::click(dialog->topLeft() + Cancel);
-    EXPECT_TRUE(ProgramRig::endedCleanly(*process));
+    EXPECT_TRUE(setup.cancelEnds());
 }
