@@ -59,16 +59,6 @@ TEST(BitBlt, OverlappingCopiesOnOneSurfaceReadTheOriginalRows)
     }
 }
 
-TEST(BitBlt, PixelsOntoThemselvesStaySharedAndUncopied)
-{
-    const Surface source = numbered(4, 4);
-    Surface target(4, 4);
-    target.replaceDrawing(source.image());
-    BitBlt(target, 0, 0, 4, 4, source, 0, 0);
-    EXPECT_EQ(target.image().constBits(), source.image().constBits());
-    EXPECT_EQ(target.pendingChange(), QRegion(0, 0, 4, 4));
-}
-
 TEST(StretchBlt, NearestDoublesAndNegativeExtentsMirror)
 {
     Surface source = numbered(2, 1);
