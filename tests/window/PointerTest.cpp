@@ -1,5 +1,7 @@
 #include "support/CountingPointer.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <gtest/gtest.h>
 
 TEST(Pointer, HideAndShowCountLikeTheWindowSystem)
@@ -18,11 +20,14 @@ TEST(Pointer, HideAndShowCountLikeTheWindowSystem)
     }
 }
 
-TEST(Pointer, QtPointerCountsFromZero)
+TEST(Pointer, QtPointerCountsFromZeroAndBlanksWhileNegative)
 {
     QtPointerDisplay pointer;
     HideMousePointer(pointer);
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::BlankCursor);
     EXPECT_EQ(pointer.ShowCursor(true), 0);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(pointer.ShowCursor(true), 1);
     ShowMousePointer(pointer);
     EXPECT_EQ(pointer.ShowCursor(false), 1);
