@@ -29,25 +29,15 @@ TEST_F(modColorPickTest, FieldsPixelExactBrightnessAndSaturationMirrored)
 {
     const ColorParts white{255, 255, 255}, black{0, 0, 0};
     picker.DrawHueField({255, 0, 0});
-    for (int t = 0; t < 256; ++t)
-        for (int k = 0; k < 256; ++k)
-            ASSERT_EQ(at(10 + k, 10 + t), (ColorParts{HueFieldComponent(255, k, t), HueFieldComponent(0, k, t),
-                                                      HueFieldComponent(0, k, t)}))
-                << k << "," << t;
-    EXPECT_EQ(at(10, 10), white);
-    EXPECT_EQ(at(10, 138), (ColorParts{127, 127, 127}));
-    EXPECT_EQ(at(137, 265), black);
-
-    const auto expectMirrored = [&](int (*blend)(int, int)) {
-        for (int t = 0; t < 256; ++t)
-            for (int x = 0; x < 256; ++x) {
-                const ColorParts p = PureHue(x, SectorEnds(255));
-                ASSERT_EQ(at(265 - x, 10 + t), (ColorParts{blend(p.red, t), blend(p.green, t), blend(p.blue, t)}))
-                    << x << "," << t;
-            }
+    // Columns fade from white to the hue, rows from there to black.
+    const std::tuple<int, int, ColorParts> hueField[] = {
+        {10, 10, white},  {265, 10, {255, 0, 0}}, {138, 10, {255, 127, 127}}, {10, 138, {127, 127, 127}},
+        {110, 60, {205, 125, 125}}, {137, 265, black},
     };
+    for (const auto &[x, y, color] : hueField)
+        EXPECT_EQ(at(x, y), color) << x << "," << y;
+
     picker.DrawBrightnessField();
-    expectMirrored(SaturationBlend);
     // The top row is the pure hue from the right, exact at each sector end.
     const std::pair<int, ColorParts> topRow[] = {
         {0, {255, 0, 0}},     {42, {255, 0, 252}},  {43, {249, 0, 255}}, {85, {0, 0, 255}},
@@ -58,12 +48,13 @@ TEST_F(modColorPickTest, FieldsPixelExactBrightnessAndSaturationMirrored)
         EXPECT_EQ(at(265 - x, 10), color) << x;
     // The unclamped -3 of column 85 takes part in the blend: -3 × 251/255 + 4 = 1.047.
     EXPECT_EQ(at(265 - 85, 14), (ColorParts{1, 4, 255}));
+    EXPECT_EQ(at(265 - 128, 61), (ColorParts{51, 253, 255})); // 252 × 204/255 + 51 = 252.6
     for (int i = 0; i < 256; ++i) {
         EXPECT_EQ(at(10 + i, 265), white) << i;
         EXPECT_EQ(at(265, 10 + i), (ColorParts{255, i, i})) << i;
     }
     picker.DrawSaturationField();
-    expectMirrored(BrightnessScale);
+    EXPECT_EQ(at(265 - 128, 61), (ColorParts{0, 202, 204})); // 252 - 51 × 252/255 = 201.6
     for (int i = 0; i < 256; ++i) {
         EXPECT_EQ(at(10 + i, 265), black) << i;
         EXPECT_EQ(at(265, 10 + i), (ColorParts{255 - i, 0, 0})) << i;
@@ -73,17 +64,16 @@ TEST_F(modColorPickTest, FieldsPixelExactBrightnessAndSaturationMirrored)
 TEST_F(modColorPickTest, FramesAndSlidersLeaveTheirInsidesAlone)
 {
     picker.DrawHueSlider();
-    for (int k = 0; k < 256; ++k)
-        for (int x = 277; x < 292; ++x)
-            ASSERT_EQ(at(x, 10 + k), HueSliderColor(k, 42.5)) << x << "," << k;
-    // Rows run round the hue circle, exact at each sector end.
+    // Rows run round the hue circle, exact at each sector end, across the slider's width.
     const std::pair<int, ColorParts> rows[] = {
         {0, {255, 0, 0}},   {42, {255, 0, 252}},  {43, {252, 0, 255}},  {85, {0, 0, 255}},
         {86, {0, 6, 255}},  {127, {0, 252, 255}}, {128, {0, 255, 252}}, {170, {0, 255, 0}},
         {171, {6, 255, 0}}, {212, {252, 255, 0}}, {213, {255, 252, 0}}, {255, {255, 0, 0}},
     };
-    for (const auto &[k, color] : rows)
-        EXPECT_EQ(at(284, 10 + k), color) << k;
+    for (const auto &[k, color] : rows) {
+        EXPECT_EQ(at(277, 10 + k), color) << k;
+        EXPECT_EQ(at(291, 10 + k), color) << k;
+    }
     picker.DrawBrightnessField();
     const std::tuple<int, int, ColorValue> frame[] = {
         {9, 9, EdgeDarkShadow}, {9, 266, EdgeDarkShadow}, {266, 9, EdgeDarkShadow}, {267, 267, EdgeLight}, {266, 100, Back},

@@ -1,4 +1,6 @@
 #include "ProgramRig.h"
+#include "support/SettingsXml.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,8 +23,10 @@ public:
     Nobody()
     {
         QFile::copy(qEnvironmentVariable("XAUTHORITY"), home_.filePath(".Xauthority"));
-        own(home_.path());
-        own(home_.filePath(".Xauthority"));
+        QDir(home_.path()).mkdir("runtime");
+        QFile::setPermissions(home_.filePath("runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        for (const char *name : {"", ".Xauthority", "runtime"})
+            own(home_.filePath(name));
     }
     static void own(const QString &path) { (void)!chown(path.toLocal8Bit(), getpwnam("nobody")->pw_uid, getgrnam("nogroup")->gr_gid); }
     static void share(const QString &folder) { QFile::setPermissions(folder, QFile::Permissions(0x7755)); }
@@ -31,7 +35,8 @@ public:
     QProcess &run(ProgramRig &rig, const QString &program, const QStringList &arguments)
     {
         return rig.launch("setpriv", QStringList{"--reuid=nobody", "--regid=nogroup", "--clear-groups", program} + arguments,
-                          {"HOME=" + home_.path(), "XAUTHORITY=" + home_.filePath(".Xauthority"), "XDG_CONFIG_HOME="});
+                          {"HOME=" + home_.path(), "XAUTHORITY=" + home_.filePath(".Xauthority"), "XDG_CONFIG_HOME=",
+                           "XDG_RUNTIME_DIR=" + home_.filePath("runtime"), "TMPDIR=" + home_.path()});
     }
 
 private:
@@ -41,7 +46,7 @@ private:
 // A program folder nobody may read but not write, holding the program and a red 2:1 picture.
 QString readOnlyFolder(ProgramRig &rig)
 {
-    rig.picture("wide.png", Red, QSize(400, 200));
+    writePicture(rig.path("wide.png"), Red, QSize(400, 200));
     QFile::setPermissions(rig.path("slideshow-saver"), QFile::Permissions(0x7755));
     Nobody::share(rig.folder());
     return rig.path("slideshow-saver");
@@ -50,11 +55,11 @@ QString readOnlyFolder(ProgramRig &rig)
 bool applyInDialog(QProcess &process, const std::function<bool()> &saved)
 {
     std::optional<QRect> dialog;
-    if (!ProgramRig::waitUntil([&] { return (dialog = ProgramRig::windowGeometry("Screen Saver")).has_value(); }, 20000))
+    if (!ProgramRig::waitFor("the setup dialog", [&] { return (dialog = ProgramRig::window("Screen Saver")).has_value(); }))
         return false;
     ProgramRig::xdotool({"mousemove", QString::number(dialog->x() + Apply.x()), QString::number(dialog->y() + Apply.y())});
     ProgramRig::xdotool({"click", "1"});
-    const bool ok = ProgramRig::waitUntil(saved, 5000);
+    const bool ok = ProgramRig::waitFor("the saved settings", saved);
     process.kill(); // lets go of the single-instance lock
     process.waitForFinished();
     return ok;
@@ -64,9 +69,9 @@ bool applyInDialog(QProcess &process, const std::function<bool()> &saved)
 bool showsRedAndEnds(Nobody &nobody, ProgramRig &rig, const QString &program)
 {
     QProcess &show = nobody.run(rig, program, {"/s"});
-    const bool shown = ProgramRig::waitUntil([] { return ProgramRig::screenshot().pixel(512, 384) == Red; }, 5000);
+    const bool shown = ProgramRig::waitFor("the red show", [] { return ProgramRig::screenshot().pixel(512, 384) == Red; });
     ProgramRig::xdotool({"key", "space"});
-    return shown && ProgramRig::endsCleanly(show, 2000);
+    return shown && ProgramRig::endedCleanly(show);
 }
 
 } // namespace
@@ -75,7 +80,7 @@ TEST(DesktopE2E, SettingsBesideProgramWhenItHoldsThemOrCanWriteThere)
 {
     ProgramRig readOnly;
     Nobody nobody;
-    readOnly.writeSettings("1", GreenValue, 0, "FullScreen", {readOnly.path("wide.png")});
+    writeFile(readOnly.path("settings.xml"), SettingsXml{"1", GreenValue, 0, "FullScreen", {readOnly.path("wide.png")}}.text());
     EXPECT_TRUE(showsRedAndEnds(nobody, readOnly, readOnlyFolder(readOnly)));
 
     ProgramRig writable;
@@ -104,7 +109,7 @@ TEST(DesktopE2E, PackageUnpackedIntoReadOnlyFolderKeepsSettingsInConfigFolder)
     EXPECT_TRUE(applyInDialog(nobody.run(rig, program, {"/c"}), [&] { return QFile::exists(nobody.config("settings.xml")); }));
     EXPECT_FALSE(QFile::exists(root.filePath("usr/bin/settings.xml")));
     Nobody::share(rig.folder());
-    rig.writeSettings("1", GreenValue, 0, "FullScreen", {rig.picture("wide.png", Red, QSize(400, 200))});
+    writeFile(rig.path("settings.xml"), SettingsXml{"1", GreenValue, 0, "FullScreen", {writePicture(rig.path("wide.png"), Red, QSize(400, 200))}}.text());
     ASSERT_TRUE(QFile::remove(nobody.config("settings.xml")) && QFile::copy(rig.path("settings.xml"), nobody.config("settings.xml")));
     EXPECT_TRUE(showsRedAndEnds(nobody, rig, program));
 }
@@ -114,48 +119,46 @@ TEST(DesktopE2E, XScreenSaverRunsTheShowFittedAndEndsIt)
     ProgramRig rig;
     Nobody nobody;
     const QString program = readOnlyFolder(rig);
-    rig.writeSettings("1", GreenValue, 0, "FullScreen", {rig.path("wide.png")});
-    rig.writeFile("xscreensaver", "mode: one\nselected: 0\ntimeout: 0:30:00\nlock: False\nfade: False\nunfade: False\n"
+    writeFile(rig.path("settings.xml"), SettingsXml{"1", GreenValue, 0, "FullScreen", {rig.path("wide.png")}}.text());
+    writeFile(rig.path("xscreensaver"), "mode: one\nselected: 0\ntimeout: 0:30:00\nlock: False\nfade: False\nunfade: False\n"
                                   "programs: " + program.toUtf8() + " --root \\n\n");
     ASSERT_TRUE(QFile::copy(rig.path("xscreensaver"), nobody.home(".xscreensaver")));
     const auto command = [](const char *what) { return QProcess::execute("timeout", {"10", "xscreensaver-command", what}) == 0; };
     QProcess &daemon = nobody.run(rig, "xscreensaver", {"-no-splash"});
-    ASSERT_TRUE(ProgramRig::waitUntil([&] { return command("-activate"); }, 10000));
+    ASSERT_TRUE(ProgramRig::waitFor("xscreensaver to take commands", [&] { return command("-activate"); }));
     // 2:1 on 1024 x 768: full width, 512 high, centred.
     QImage shot;
-    ASSERT_TRUE(ProgramRig::waitUntil([&] { shot = ProgramRig::screenshot(); return shot.pixel(512, 384) == Red; }, 10000));
-    ProgramRig::keep(shot, "xscreensaver");
+    ASSERT_TRUE(ProgramRig::waitFor("the fitted show", [&] { shot = ProgramRig::screenshot(); return shot.pixel(512, 384) == Red; }));
     EXPECT_TRUE(shot.pixel(0, 130) == Red && shot.pixel(1023, 637) == Red);
     EXPECT_TRUE(near(shot.pixel(5, 125), Green) && near(shot.pixel(5, 642), Green));
     EXPECT_TRUE(command("-deactivate"));
     // The daemon ends the show with SIGTERM.
-    EXPECT_TRUE(ProgramRig::waitUntil([&] { return QProcess::execute("pgrep", {"-f", program}) == 1; }, 5000));
+    EXPECT_TRUE(ProgramRig::waitFor("the show to end", [&] { return QProcess::execute("pgrep", {"-f", program}) == 1; }));
     command("-exit");
-    EXPECT_TRUE(ProgramRig::endsCleanly(daemon, 5000));
+    EXPECT_TRUE(ProgramRig::endedCleanly(daemon));
 }
 
 TEST(DesktopE2E, WindowIdShowFitsThatWindowFollowsItsSizeAndEndsWithIt)
 {
     ProgramRig rig;
-    rig.writeSettings("1", GreenValue, 0, "FullScreen", {rig.picture("wide.png", Red, QSize(400, 200))});
+    writeFile(rig.path("settings.xml"), SettingsXml{"1", GreenValue, 0, "FullScreen", {writePicture(rig.path("wide.png"), Red, QSize(400, 200))}}.text());
     // xev makes a plain window and prints its number; watching only its structure lets others map children in it.
     QProcess &host = rig.launch("xev", {"-event", "structure", "-geometry", "320x200+0+0"});
     QString id;
-    ASSERT_TRUE(ProgramRig::waitUntil([&] {
+    ASSERT_TRUE(ProgramRig::waitFor("xev's window number", [&] {
         host.waitForReadyRead(100);
         id = QRegularExpression("Outer window is (0x[0-9a-f]+)").match(QString::fromLatin1(host.peek(4096))).captured(1);
         return !id.isEmpty();
-    }, 5000));
+    }));
     QProcess &show = rig.start({"--window-id", id});
     const auto at = [](int x, int y) { return ProgramRig::screenshot().pixel(x + 2, y + 2); }; // inside xev's border
     // 2:1 in 320 x 200: 320 x 160 from y 20.
-    ASSERT_TRUE(ProgramRig::waitUntil([&] { return at(160, 100) == Red; }, 5000));
-    ProgramRig::keep(ProgramRig::screenshot(), "window-id");
+    ASSERT_TRUE(ProgramRig::waitFor("the picture in the window", [&] { return at(160, 100) == Red; }));
     EXPECT_TRUE(at(0, 21) == Red && at(319, 178) == Red);
     EXPECT_TRUE(near(at(160, 17), Green) && near(at(160, 182), Green));
     ProgramRig::xdotool({"windowsize", id, "200", "300"});
     // 2:1 in 200 x 300: 200 x 100 from y 100.
-    EXPECT_TRUE(ProgramRig::waitUntil([&] { return at(199, 102) == Red && near(at(100, 97), Green); }, 5000));
+    EXPECT_TRUE(ProgramRig::waitFor("the picture to follow the size", [&] { return at(199, 102) == Red && near(at(100, 97), Green); }));
     host.kill();
-    EXPECT_TRUE(ProgramRig::endsCleanly(show, 2000));
+    EXPECT_TRUE(ProgramRig::endedCleanly(show));
 }

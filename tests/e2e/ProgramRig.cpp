@@ -4,136 +4,156 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
+#include <gtest/gtest.h>
+#include <iostream>
+
+namespace {
+
+constexpr int PollMs = 100;
+constexpr QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+
+// `xdotool search` for one title exits 0 when it found the window and 1 when there is none.
+ToolRun searchWindow(const QString &title, const QStringList &then)
+{
+    return runTool("xdotool", QStringList{"search", "--onlyvisible", "--name", QStringLiteral("^%1$").arg(title)} + then);
+}
+
+} // namespace
+
+int budgetMs()
+{
+    const double scale = qEnvironmentVariable("E2E_TIME_SCALE", "1").toDouble();
+    return int(20000 * (scale > 0 ? scale : 1));
+}
+
+ToolRun runTool(const QString &program, const QStringList &arguments, int timeoutMs)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished(1000);
+        return {};
+    }
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput()};
+}
 
 ProgramRig::ProgramRig()
 {
-    QFile::copy(QStringLiteral(SLIDESHOW_SAVER_PATH), dir_.filePath(QStringLiteral("slideshow-saver")));
-    QFile::setPermissions(dir_.filePath(QStringLiteral("slideshow-saver")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    for (const char *folder : {"home", "config", "cache", "data", "runtime", "tmp"})
+        QDir(dir_.path()).mkdir(folder);
+    QFile::setPermissions(path("runtime"), OwnerOnly);
+    QFile::copy(SLIDESHOW_SAVER_PATH, path("slideshow-saver"));
+    QFile::setPermissions(path("slideshow-saver"), OwnerOnly);
 }
 
 ProgramRig::~ProgramRig()
 {
+    if (::testing::Test::HasFailure()) {
+        const auto *test = ::testing::UnitTest::GetInstance()->current_test_info();
+        const QString name = QStringLiteral("failed-%1.%2").arg(test->test_suite_name(), test->name());
+        QDir().mkpath(E2E_SHOTS_DIR);
+        screenshot().save(QDir(E2E_SHOTS_DIR).filePath(name + ".png"));
+        std::cout << "kept " << E2E_SHOTS_DIR << "/" << name.toStdString() << ".png; visible windows:\n"
+                  << runTool("xdotool", {"search", "--onlyvisible", "--name", ".", "getwindowname", "%@"}).output.toStdString();
+    }
     for (auto &process : processes_)
         if (process->state() != QProcess::NotRunning) {
             process->kill();
-            process->waitForFinished(2000);
+            process->waitForFinished(5000);
         }
-}
-
-QString ProgramRig::picture(const QString &name, QRgb colour, QSize size)
-{
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    const QString file = dir_.filePath(name);
-    image.save(file);
-    return file;
-}
-
-void ProgramRig::writeSettings(const QString &timer, int background, int transition, const QString &size, const QStringList &files)
-{
-    QString entries;
-    for (const QString &file : files)
-        entries += QStringLiteral("<file>%1</file>").arg(file.toHtmlEscaped());
-    writeFile(QStringLiteral("settings.xml"),
-              QStringLiteral("<?xml version=\"1.0\"?>\n<!-- e2e -->\n<settings><timer>%1</timer><background>%2</background>"
-                             "<transition>%3</transition><imagesize>%4</imagesize><extra>kept</extra><files>%5</files></settings>\n")
-                  .arg(timer)
-                  .arg(background)
-                  .arg(transition)
-                  .arg(size, entries)
-                  .toUtf8());
-}
-
-void ProgramRig::writeFile(const QString &name, const QByteArray &content)
-{
-    QFile file(dir_.filePath(name));
-    file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    file.write(content);
-}
-
-QByteArray ProgramRig::readFile(const QString &name) const
-{
-    QFile file(dir_.filePath(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QProcess &ProgramRig::start(const QStringList &arguments, const QStringList &extraEnvironment)
 {
-    return launch(dir_.filePath(QStringLiteral("slideshow-saver")), arguments, extraEnvironment);
+    return launch(path("slideshow-saver"), arguments, extraEnvironment);
 }
 
 QProcess &ProgramRig::launch(const QString &program, const QStringList &arguments, const QStringList &extraEnvironment)
 {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    const std::pair<const char *, const char *> own[] = {{"HOME", "home"},         {"XDG_CONFIG_HOME", "config"},
+                                                         {"XDG_CACHE_HOME", "cache"}, {"XDG_DATA_HOME", "data"},
+                                                         {"XDG_RUNTIME_DIR", "runtime"}, {"TMPDIR", "tmp"}};
+    for (const auto &[variable, folder] : own)
+        environment.insert(variable, path(folder));
+    environment.insert("QT_QPA_PLATFORM", "xcb");
     for (const QString &setting : extraEnvironment)
-        environment.insert(setting.section(QLatin1Char('='), 0, 0), setting.section(QLatin1Char('='), 1));
+        environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
     process->setProcessEnvironment(environment);
-    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->setWorkingDirectory(dir_.path());
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel); // a helper's output stays readable
     process->start(program, arguments);
-    process->waitForStarted();
+    process->waitForStarted(budgetMs());
     processes_.push_back(std::move(process));
     return *processes_.back();
 }
 
-bool ProgramRig::endsCleanly(QProcess &process, int milliseconds)
+bool ProgramRig::waitFor(const char *what, const std::function<bool()> &condition)
 {
-    if (process.state() != QProcess::NotRunning && !process.waitForFinished(milliseconds))
+    return retryUntil(what, [] {}, condition);
+}
+
+bool ProgramRig::retryUntil(const char *what, const std::function<void()> &action, const std::function<bool()> &condition)
+{
+    QElapsedTimer timer;
+    timer.start();
+    int held = 0;
+    for (int poll = 0; timer.elapsed() < budgetMs(); ++poll, QThread::msleep(PollMs)) {
+        if (poll % 10 == 0)
+            action();
+        held = condition() ? held + 1 : 0;
+        if (held == 2) // a state seen twice in a row has settled
+            return true;
+    }
+    std::cout << "gave up after " << timer.elapsed() << " ms waiting for " << what << "\n";
+    return false;
+}
+
+bool ProgramRig::hasEnded(QProcess &process)
+{
+    // The end is only noticed inside a wait.
+    return process.state() == QProcess::NotRunning || process.waitForFinished(PollMs);
+}
+
+bool ProgramRig::endedCleanly(QProcess &process)
+{
+    if (process.state() != QProcess::NotRunning && !process.waitForFinished(budgetMs()))
         return false;
     return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
-bool ProgramRig::waitUntil(const std::function<bool()> &condition, int milliseconds)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > milliseconds)
-            return false;
-        QThread::msleep(40); // a real program under a real X server: poll, with a deadline
-    }
-    return true;
-}
-
 QImage ProgramRig::screenshot()
 {
-    QProcess import;
-    import.start(QStringLiteral("import"), {QStringLiteral("-silent"), QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("png:-")});
-    import.waitForFinished(10000);
-    return QImage::fromData(import.readAllStandardOutput(), "PNG").convertToFormat(QImage::Format_RGB32);
-}
-
-void ProgramRig::keep(const QImage &shot, const QString &name)
-{
-    QDir().mkpath(QStringLiteral(E2E_SHOTS_DIR));
-    shot.save(QDir(QStringLiteral(E2E_SHOTS_DIR)).filePath(name + QStringLiteral(".png")));
+    const ToolRun import = runTool("import", {"-silent", "-window", "root", "png:-"});
+    return QImage::fromData(import.output, "PNG").convertToFormat(QImage::Format_RGB32);
 }
 
 void ProgramRig::xdotool(const QStringList &arguments)
 {
-    QProcess::execute(QStringLiteral("xdotool"), arguments);
+    runTool("xdotool", arguments);
 }
 
-std::optional<QRect> ProgramRig::windowGeometry(const QString &title)
+void ProgramRig::click(QPoint at)
 {
-    QProcess search;
-    search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                                             QStringLiteral("^%1$").arg(title), QStringLiteral("getwindowgeometry"), QStringLiteral("--shell")});
-    search.waitForFinished(5000);
-    const QString out = QString::fromUtf8(search.readAllStandardOutput());
-    QRect geometry;
-    bool found = false;
-    for (const QString &line : out.split(QLatin1Char('\n'))) {
-        const QString value = line.section(QLatin1Char('='), 1);
-        if (line.startsWith(QLatin1String("X="))) geometry.moveLeft(value.toInt()), found = true;
-        if (line.startsWith(QLatin1String("Y="))) geometry.moveTop(value.toInt());
-        if (line.startsWith(QLatin1String("WIDTH="))) geometry.setWidth(value.toInt());
-        if (line.startsWith(QLatin1String("HEIGHT="))) geometry.setHeight(value.toInt());
-    }
-    if (!found)
+    xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"});
+}
+
+std::optional<QRect> ProgramRig::window(const QString &title)
+{
+    const ToolRun search = searchWindow(title, {"getwindowgeometry", "--shell"});
+    if (search.exitCode != 0)
         return std::nullopt;
-    return geometry;
+    QMap<QByteArray, int> values;
+    for (const QByteArray &line : search.output.split('\n'))
+        values[line.left(line.indexOf('='))] = line.mid(line.indexOf('=') + 1).toInt();
+    return QRect(values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]);
+}
+
+bool ProgramRig::windowGone(const QString &title)
+{
+    return searchWindow(title, {}).exitCode == 1;
 }
 
 bool near(QRgb a, QRgb b, int tolerance)

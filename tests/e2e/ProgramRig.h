@@ -8,8 +8,20 @@
 #include <memory>
 #include <optional>
 
-// A program folder of its own (the program, settings.xml, pictures) and the real
-// program started there under the test's X server.
+// Every wait gets the same budget, scaled by E2E_TIME_SCALE (default 1) on slow machines.
+[[nodiscard]] int budgetMs();
+
+// An external tool run to its end or killed at the timeout; exitCode is -1 then.
+struct ToolRun
+{
+    int exitCode = -1;
+    QByteArray output;
+};
+ToolRun runTool(const QString &program, const QStringList &arguments, int timeoutMs = 10000);
+
+// A program folder of its own (the program, settings.xml, pictures, HOME and XDG folders)
+// and the real program started there under the test's X server. A failed test leaves a
+// screenshot and prints the windows it saw.
 class ProgramRig
 {
 public:
@@ -18,23 +30,24 @@ public:
 
     [[nodiscard]] QString folder() const { return dir_.path(); }
     [[nodiscard]] QString path(const QString &name) const { return dir_.filePath(name); }
-    QString picture(const QString &name, QRgb colour, QSize size);
-    void writeSettings(const QString &timer, int background, int transition, const QString &size, const QStringList &files);
-    void writeFile(const QString &name, const QByteArray &content);
-    [[nodiscard]] QByteArray readFile(const QString &name) const;
-
     QProcess &start(const QStringList &arguments, const QStringList &environment = {});
     // Any program, with the same environment and clean-up as the program under test.
     QProcess &launch(const QString &program, const QStringList &arguments, const QStringList &environment = {});
-    // True when the process ended with status 0 within the time.
-    [[nodiscard]] static bool endsCleanly(QProcess &process, int milliseconds);
 
-    static bool waitUntil(const std::function<bool()> &condition, int milliseconds);
+    // True once the condition has held on two polls in a row, within the budget.
+    static bool waitFor(const char *what, const std::function<bool()> &condition);
+    // The same, repeating an action that may safely be repeated every second meanwhile.
+    static bool retryUntil(const char *what, const std::function<void()> &action, const std::function<bool()> &condition);
+    [[nodiscard]] static bool hasEnded(QProcess &process);
+    // True when the process ended by itself with status 0, within the budget.
+    static bool endedCleanly(QProcess &process);
+
     [[nodiscard]] static QImage screenshot();
-    // Keeps a screenshot under the build tree, to be looked at.
-    static void keep(const QImage &shot, const QString &name);
     static void xdotool(const QStringList &arguments);
-    [[nodiscard]] static std::optional<QRect> windowGeometry(const QString &title);
+    static void click(QPoint at);
+    // The geometry of the visible window with this title; nullopt when the tool says there is none.
+    [[nodiscard]] static std::optional<QRect> window(const QString &title);
+    [[nodiscard]] static bool windowGone(const QString &title);
 
 private:
     QTemporaryDir dir_;

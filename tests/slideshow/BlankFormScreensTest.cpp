@@ -1,31 +1,11 @@
 #include "slideshow/BlankForm.h"
-#include "window/PointerDisplay.h"
+#include "support/CountingPointer.h"
 #include "SlideShowFixture.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QScreen>
 #include <gtest/gtest.h>
-
-namespace {
-
-class StillPointer : public PointerDisplay
-{
-public:
-    int ShowCursor(bool show) override { return count += show ? 1 : -1; }
-    int count = 0;
-};
-
-QWidget *cover()
-{
-    for (QWidget *widget : QApplication::topLevelWidgets())
-        if (widget->objectName() == QLatin1String("ScreenCover"))
-            return widget;
-    return nullptr;
-}
-
-} // namespace
 
 TEST(BlankFormScreens, ShowOnPrimaryScreenOtherScreenCoveredAndListening)
 {
@@ -34,7 +14,7 @@ TEST(BlankFormScreens, ShowOnPrimaryScreenOtherScreenCoveredAndListening)
     auto settings = folder.settings({});
     ShowRig rig(*settings);
     rig.choices.background = RGB(200, 30, 60);
-    StillPointer pointer;
+    CountingPointer pointer;
     int ended = 0;
     BlankForm form(SlideShow::Services{*settings, rig.choices, rig.transitions, rig.yield, rig.messages, rig.random,
                                        [] { return QDateTime::currentDateTime(); }},
@@ -42,8 +22,10 @@ TEST(BlankFormScreens, ShowOnPrimaryScreenOtherScreenCoveredAndListening)
     form.Load();
     form.showShow(false);
     EXPECT_EQ(form.geometry(), QRect(0, 0, 800, 600));
-    QWidget *side = cover();
-    ASSERT_NE(side, nullptr);
+    QWidgetList covers = QApplication::topLevelWidgets();
+    covers.removeIf([](const QWidget *w) { return w->objectName() != QLatin1String("ScreenCover"); });
+    ASSERT_EQ(covers.size(), 1);
+    QWidget *side = covers.first();
     EXPECT_TRUE(side->isVisible());
     EXPECT_EQ(side->geometry(), QRect(800, 0, 640, 480));
     EXPECT_EQ(side->grab().toImage().pixel(320, 240), qRgb(200, 30, 60));

@@ -15,17 +15,14 @@ TEST(GenerateRandom, BoundsAndOddCases)
     RuntimeRandom random;
     // A negative lower bound passes the loop test with the starting value.
     EXPECT_EQ(GenerateRandom(-3, 5, random, Fixed), -1);
-    for (int k = 0; k < 500; ++k) {
-        const int normal = GenerateRandom(1, 12, random, Fixed);
-        EXPECT_GE(normal, 1);
-        EXPECT_LE(normal, 12);
-        const int negativeUpper = GenerateRandom(4, -2, random, Fixed);
-        EXPECT_GE(negativeUpper, 0);
-        EXPECT_LE(negativeUpper, 9);
-        const int reversed = GenerateRandom(9, 3, random, Fixed);
-        EXPECT_GE(reversed, 0);
-        EXPECT_LE(reversed, 3);
-        EXPECT_EQ(GenerateRandom(5, 5, random, Fixed), 5);
+    // lower, upper, and the range drawn from: a negative upper draws 0..9, a reversed range 0..upper.
+    const std::tuple<int, int, int, int> ranges[] = {{1, 12, 1, 12}, {4, -2, 0, 9}, {9, 3, 0, 3}, {5, 5, 5, 5}, {6, 5, 0, 5}};
+    for (const auto &[lower, upper, low, high] : ranges) {
+        std::map<int, int> seen;
+        for (int k = 0; k < 500; ++k)
+            ++seen[GenerateRandom(lower, upper, random, Fixed)];
+        EXPECT_EQ(seen.begin()->first, low) << lower << ".." << upper;
+        EXPECT_EQ(seen.rbegin()->first, high) << lower << ".." << upper;
     }
 }
 
@@ -35,17 +32,14 @@ TEST(GenerateRandom, TwelveChoicesEquallyLikelyEvenWhenTheClockStandsStill)
     RuntimeRandom random;
     std::map<int, int> counts;
     constexpr int Draws = 24000;
-    for (int k = 0; k < Draws; ++k)
-        ++counts[GenerateRandom(1, 12, random, Fixed)];
+    int repeats = 0;
+    for (int k = 0, previous = 0; k < Draws; ++k) {
+        const int r = GenerateRandom(1, 12, random, Fixed);
+        ++counts[r];
+        repeats += r == std::exchange(previous, r);
+    }
     ASSERT_EQ(counts.size(), 12u);
     for (const auto &[choice, count] : counts)
         EXPECT_NEAR(count, Draws / 12, Draws / 12 / 8) << "choice " << choice;
-    int repeats = 0;
-    int previous = 0;
-    for (int k = 0; k < 1000; ++k) {
-        const int r = GenerateRandom(1, 12, random, Fixed);
-        repeats += r == previous;
-        previous = r;
-    }
-    EXPECT_LT(repeats, 150);
+    EXPECT_LT(repeats, Draws * 3 / 20);
 }

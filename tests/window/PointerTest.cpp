@@ -1,23 +1,8 @@
-#include "window/PointerDisplay.h"
+#include "support/CountingPointer.h"
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <gtest/gtest.h>
-
-namespace {
-
-class CountingPointer : public PointerDisplay
-{
-public:
-    explicit CountingPointer(int start) : count(start) {}
-    int ShowCursor(bool show) override
-    {
-        ++requests;
-        return count += show ? 1 : -1;
-    }
-    int count;
-    int requests = 0;
-};
-
-} // namespace
 
 TEST(Pointer, HideAndShowCountLikeTheWindowSystem)
 {
@@ -35,11 +20,14 @@ TEST(Pointer, HideAndShowCountLikeTheWindowSystem)
     }
 }
 
-TEST(Pointer, QtPointerCountsFromZero)
+TEST(Pointer, QtPointerCountsFromZeroAndBlanksWhileNegative)
 {
     QtPointerDisplay pointer;
     HideMousePointer(pointer);
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::BlankCursor);
     EXPECT_EQ(pointer.ShowCursor(true), 0);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     EXPECT_EQ(pointer.ShowCursor(true), 1);
     ShowMousePointer(pointer);
     EXPECT_EQ(pointer.ShowCursor(false), 1);

@@ -1,0 +1,30 @@
+#include "support/ImageDifference.h"
+
+QString imageDifference(const QImage &actual, const QImage &expected)
+{
+    if (actual.size() != expected.size())
+        return QStringLiteral("size differs");
+    for (int y = 0; y < actual.height(); ++y)
+        for (int x = 0; x < actual.width(); ++x)
+            if ((actual.pixel(x, y) ^ expected.pixel(x, y)) & 0xFFFFFF)
+                return QStringLiteral("first differs at %1,%2").arg(x).arg(y);
+    return {};
+}
+
+QString pictureDifference(const QImage &image, QPoint at, const std::vector<const char *> &rows,
+                          const std::map<char, QRgb> &legend)
+{
+    for (int y = 0; y < int(rows.size()); ++y)
+        for (int x = 0; rows[y][x] != '\0'; ++x) {
+            const QPoint p = at + QPoint(x, y);
+            const QRgb wanted = legend.at(rows[y][x]);
+            if (!image.valid(p) || ((image.pixel(p) ^ wanted) & 0xFFFFFF))
+                return QStringLiteral("%1,%2 is %3, not '%4' %5")
+                    .arg(p.x())
+                    .arg(p.y())
+                    .arg(image.valid(p) ? image.pixel(p) & 0xFFFFFF : 0, 6, 16, QLatin1Char('0'))
+                    .arg(QLatin1Char(rows[y][x]))
+                    .arg(wanted & 0xFFFFFF, 6, 16, QLatin1Char('0'));
+        }
+    return {};
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "window/Dialogs.h"
+
+#include <QStringList>
+
+// A message sink that keeps every text it is given, in order.
+class RecordingMessages : public MessageSink
+{
+public:
+    void showMessage(QWidget *, const QString &, const QString &text) override { shown << text; }
+    QStringList shown;
+};
