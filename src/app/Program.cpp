@@ -8,7 +8,7 @@
 #include <QDir>
 
 Program::Program(const QString &programFolder, const QString &programPath)
-    : programFolder_(programFolder), instance_(QDir::tempPath(), programPath)
+    : programFolder_(programFolder), instance_(programPath)
 {
 }
 
