@@ -58,11 +58,9 @@ QString ReplaceFile(const QString &path, const QByteArray &content)
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
         return systemError(errno);
-    QString failure;
-    if (::fchmod(fd, modeFor(target)) != 0)
-        failure = systemError(errno);
-    if (failure.isEmpty())
-        failure = writeAll(fd, content);
+    // File systems without Unix permissions (FAT) refuse this; the content matters more.
+    (void)::fchmod(fd, modeFor(target));
+    QString failure = writeAll(fd, content);
     // A file system that writes late (NFS) reports its last failure at the close.
     if (::close(fd) != 0 && failure.isEmpty())
         failure = systemError(errno);
