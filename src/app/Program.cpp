@@ -13,7 +13,7 @@
 #include <unistd.h>
 
 Program::Program(FileLocations files, const QString &programPath)
-    : locations_(std::move(files)), instance_(QDir::tempPath(), programPath)
+    : locations_(std::move(files)), instance_(programPath)
 {
 }
 

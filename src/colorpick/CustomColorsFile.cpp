@@ -1,26 +1,11 @@
 #include "colorpick/CustomColorsFile.h"
 
-#include "colorpick/ColorModel.h"
 #include "colorpick/Val.h"
+#include "raster/ReplaceFile.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-#include <limits>
-
-namespace {
-
-// The line's number rounded to 32 bits; a number beyond that range reads 0.
-ColorValue colorFromLine(const QString &line)
-{
-    const double value = Val(line);
-    if (!(value >= std::numeric_limits<ColorValue>::min() - 0.5 && value < std::numeric_limits<ColorValue>::max() + 0.5))
-        return 0;
-    return RoundHalfEven(value);
-}
-
-} // namespace
+#include <algorithm>
 
 CustomColorList ReadCustomColors(const QString &path)
 {
@@ -28,14 +13,21 @@ CustomColorList ReadCustomColors(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return colors;
+    // A real file is a few kilobytes; the cap keeps a device or a huge file from filling memory.
+    const QByteArray content = file.read(std::clamp<qint64>(file.size(), 0, 1 << 20));
+    qsizetype at = 0;
     QString line;
     for (ColorValue &color : colors) {
-        if (!file.atEnd()) {
-            line = QString::fromLatin1(file.readLine());
+        if (at < content.size()) {
+            const qsizetype newline = content.indexOf('\n', at);
+            const qsizetype end = newline < 0 ? content.size() : newline + 1;
+            line = QString::fromLatin1(content.mid(at, end - at));
+            at = end;
             while (line.endsWith(u'\n') || line.endsWith(u'\r'))
                 line.chop(1);
         }
-        color = colorFromLine(line);
+        // A number beyond the 32-bit range leaves 0 in its place.
+        color = ColorFromNumber(Val(line)).value_or(0);
     }
     return colors;
 }
@@ -48,9 +40,5 @@ QString WriteCustomColors(const QString &path, const CustomColorList &colors)
         text += color < 0 ? QByteArray::number(color) : ' ' + QByteArray::number(color);
         text += " \r\n";
     }
-    QDir().mkpath(QFileInfo(path).absolutePath()); // a per-user folder is made on the first save
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        return file.errorString();
-    return {};
+    return ReplaceFile(path, text);
 }

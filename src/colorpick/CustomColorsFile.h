@@ -15,6 +15,6 @@ inline const QString CustomColorsFileName = QStringLiteral("usercolors.cps");
 // file gives all zeros.
 [[nodiscard]] CustomColorList ReadCustomColors(const QString &path);
 
-// Writes all 225 lines (" value " and CR LF) through a temporary file renamed over
-// the old one, so a failure leaves the old file whole. Returns the failure, empty on success.
+// Writes all 225 lines (" value " and CR LF) in place of the old file, or leaves the old
+// file whole when anything fails. Returns the failure, empty on success.
 [[nodiscard]] QString WriteCustomColors(const QString &path, const CustomColorList &colors);

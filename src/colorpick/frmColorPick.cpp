@@ -201,11 +201,59 @@ void frmColorPick::Load()
 std::optional<ColorValue> frmColorPick::pickColor()
 {
     unloadRequested_ = false;
+    const ShownState shown = shownState();
     if (exec() == Accepted)
         return lblSelColor->color();
     if (unloadRequested_)
         Load();
+    else
+        restore(shown);
     return std::nullopt;
+}
+
+frmColorPick::ShownState frmColorPick::shownState() const
+{
+    return {PaletteMode,
+            cmbPreset->currentIndex(),
+            mode(),
+            {txtH->text(), txtS->text(), txtB->text(), Text1->text(), Text2->text(), Text3->text()},
+            lblSelColor->color(),
+            lblADDColor->color(),
+            picker_.MarkerX,
+            picker_.MarkerY,
+            picker_.SliderY,
+            picker_.SelectedCell,
+            picker_.surface().drawnImage()};
+}
+
+void frmColorPick::restore(const ShownState &state)
+{
+    PaletteMode = state.paletteMode;
+    cmbPreset->setCurrentIndex(state.presetIndex);
+    optH->setChecked(state.mode == PickMode::Hue);
+    optS->setChecked(state.mode == PickMode::Saturation);
+    optB->setChecked(state.mode == PickMode::Brightness);
+    QLineEdit *const boxes[] = {txtH, txtS, txtB, Text1, Text2, Text3};
+    for (int k = 0; k < 6; ++k)
+        boxes[k]->setText(state.boxes[k]);
+    lblSelColor->setColor(state.chosen);
+    lblADDColor->setColor(state.add);
+    picker_.MarkerX = state.markerX;
+    picker_.MarkerY = state.markerY;
+    picker_.SliderY = state.sliderY;
+    picker_.SelectedCell = state.selectedCell;
+    picker_.surface().replaceDrawing(state.drawing);
+    FieldDragging = false;
+    SliderDragging = false;
+    Frame2->setVisible(PaletteMode == PickerFace);
+    cmbPreset->setVisible(PaletteMode != PickerFace);
+    Frame3->setVisible(PaletteMode == CustomList);
+    cmdADD->setVisible(PaletteMode == CustomList);
+    Command3->setText(PaletteMode == PickerFace ? QStringLiteral("&Preset") : QStringLiteral("&Picker"));
+    // A colour added meanwhile is in the file already; the grid shows what the file holds.
+    if (PaletteMode == CustomList)
+        picker_.LoadCustomColors();
+    picker_.Refresh();
 }
 
 void frmColorPick::LoadColorDialog(ColorValue oldColor)
@@ -352,14 +400,19 @@ void frmColorPick::cmbPreset_Click(int index)
 void frmColorPick::cmdADD_Click()
 {
     const int cell = picker_.SelectedCell;
+    const ColorValue stored = picker_.CustomColors[cell];
     picker_.CustomColors[cell] = lblADDColor->color();
     picker_.DrawSafePicker(cell, true);
     picker_.DrawCell(cell, picker_.CustomColors[cell]);
     const QString failure = picker_.SaveCustomColors();
-    if (!failure.isEmpty())
+    if (!failure.isEmpty()) {
+        // The file keeps the old colour, so the grid does too.
+        picker_.CustomColors[cell] = stored;
+        picker_.DrawCell(cell, stored);
         messages_.showMessage(this, ProgramTitle,
                               QStringLiteral("The custom colors could not be saved to %1: %2")
                                   .arg(QDir::toNativeSeparators(picker_.customColorsPath()), failure));
+    }
     picker_.DrawSafePicker(cell, false);
 }
 

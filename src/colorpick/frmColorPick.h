@@ -4,6 +4,8 @@
 #include "colorpick/modColorPick.h"
 
 #include <QDialog>
+#include <QImage>
+#include <QStringList>
 #include <optional>
 
 class MessageSink;
@@ -26,8 +28,9 @@ public:
     explicit frmColorPick(QString customColorsPath, MessageSink &messages, QWidget *parent = nullptr);
 
     // Shows the dialog modally. OK gives the "New" colour and keeps every state for the
-    // next showing; "&Cancel" gives nothing; a close from the title bar gives nothing
-    // and the next showing starts from the load state.
+    // next showing; "&Cancel" gives nothing and puts everything back as it was when
+    // shown; a close from the title bar gives nothing and the next showing starts from
+    // the load state.
     [[nodiscard]] std::optional<ColorValue> pickColor();
 
     // Makes oldColor the "New" colour and changes nothing else.
@@ -43,6 +46,24 @@ protected:
 
 private:
     enum class PickMode { Hue, Saturation, Brightness };
+
+    // Everything a showing can change, so that a cancelled showing leaves no trace.
+    struct ShownState
+    {
+        int paletteMode;
+        int presetIndex;
+        PickMode mode;
+        QStringList boxes;
+        ColorValue chosen;
+        ColorValue add;
+        int markerX;
+        int markerY;
+        float sliderY;
+        int selectedCell;
+        QImage drawing;
+    };
+    [[nodiscard]] ShownState shownState() const;
+    void restore(const ShownState &state);
 
     void BuildControls();
     void Load();

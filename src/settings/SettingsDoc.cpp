@@ -1,17 +1,64 @@
 #include "settings/SettingsDoc.h"
 
+#include "raster/ReplaceFile.h"
 #include "raster/Units.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QXmlStreamReader>
 #include <cmath>
 #include <limits>
 
 namespace {
 
 const SettingsValues Presets;
+
+namespace Path {
+const QString Root = QStringLiteral("settings");
+const QString Timer = QStringLiteral("settings/timer");
+const QString Background = QStringLiteral("settings/background");
+const QString Transition = QStringLiteral("settings/transition");
+const QString ImageSize = QStringLiteral("settings/imagesize");
+const QString Files = QStringLiteral("settings/files");
+const QString File = QStringLiteral("file");
+} // namespace Path
+
+// Far deeper than any settings file; copying and writing the document recurse once a
+// level, so a deeper one could exhaust the stack on Apply.
+constexpr int MaxDepth = 256;
+
+struct Position
+{
+    int line;
+    int column;
+};
+
+// Where the elements first nest deeper than MaxDepth; the scan stops there, so a
+// document nested a hundred thousand deep costs no more than one nested 257 deep.
+std::optional<Position> tooDeepAt(const QByteArray &content)
+{
+    QXmlStreamReader reader(content);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth > MaxDepth)
+            return Position{int(reader.lineNumber()), int(reader.columnNumber())};
+        if (token == QXmlStreamReader::EndElement)
+            --depth;
+    }
+    return std::nullopt;
+}
+
+bool isEntry(const QDomNode &node)
+{
+    return !node.isComment() && !node.isProcessingInstruction();
+}
+
+QString entryText(const QDomNode &node)
+{
+    return node.isElement() ? node.toElement().text() : node.nodeValue();
+}
 
 } // namespace
 
@@ -41,27 +88,38 @@ SettingsLoadResult SettingsDoc::load()
 {
     document_ = QDomDocument();
     keepBackupBeforeSave_ = false;
+    const QFileInfo info(filePath_);
+    if (!info.exists())
+        return {false, filePath_, 0, 0, QStringLiteral("the file does not exist")};
+    // A folder, device or pipe in its place is not read: it may never end.
+    if (!info.isFile())
+        return {false, filePath_, 0, 0, QStringLiteral("it is not a regular file")};
+    keepBackupBeforeSave_ = true;
     QFile file(filePath_);
-    if (!file.exists())
-        return {false, QStringLiteral("%1 does not exist").arg(filePath_)};
-    if (!file.open(QIODevice::ReadOnly)) {
-        keepBackupBeforeSave_ = true;
-        return {false, QStringLiteral("%1 cannot be read: %2").arg(filePath_, file.errorString())};
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return {false, filePath_, 0, 0, file.errorString()};
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {false, filePath_, 0, 0, file.errorString()};
+    const SettingsLoadResult parsed = parse(content);
+    keepBackupBeforeSave_ = !parsed.ok;
+    return parsed;
+}
+
+SettingsLoadResult SettingsDoc::parse(const QByteArray &content)
+{
+    if (const std::optional<Position> deep = tooDeepAt(content))
+        return {false, filePath_, deep->line, deep->column, QStringLiteral("the elements nest deeper than %1 levels").arg(MaxDepth)};
     QString error;
     int line = 0;
     int column = 0;
     QDomDocument parsed;
-    if (!parsed.setContent(&file, &error, &line, &column)) {
-        keepBackupBeforeSave_ = true;
-        return {false, QStringLiteral("%1, line %2, column %3: %4").arg(filePath_).arg(line).arg(column).arg(error), line, column};
-    }
-    if (parsed.documentElement().tagName() != SettingsPath::Root) {
-        keepBackupBeforeSave_ = true;
-        return {false, QStringLiteral("%1 has no <settings> root element").arg(filePath_)};
-    }
+    if (!parsed.setContent(content, &error, &line, &column))
+        return {false, filePath_, line, column, error};
+    if (parsed.documentElement().tagName() != Path::Root)
+        return {false, filePath_, 0, 0, QStringLiteral("it has no <settings> root element")};
     document_ = parsed;
-    return {};
+    return {true, filePath_, 0, 0, {}};
 }
 
 QDomElement SettingsDoc::select(const QString &path) const
@@ -79,7 +137,7 @@ QDomElement SettingsDoc::selectOrCreate(const QString &path)
 {
     if (document_.documentElement().isNull()) {
         document_.appendChild(document_.createProcessingInstruction(QStringLiteral("xml"), QStringLiteral("version=\"1.0\" encoding=\"UTF-8\"")));
-        document_.appendChild(document_.createElement(SettingsPath::Root));
+        document_.appendChild(document_.createElement(Path::Root));
     }
     QDomElement element = select(path);
     if (element.isNull()) {
@@ -91,7 +149,7 @@ QDomElement SettingsDoc::selectOrCreate(const QString &path)
 
 QString SettingsDoc::timerText() const
 {
-    const QDomElement timer = select(SettingsPath::Timer);
+    const QDomElement timer = select(Path::Timer);
     return timer.isNull() ? Presets.timer : timer.text();
 }
 
@@ -107,23 +165,21 @@ int SettingsDoc::timerIntervalMs() const
 
 ColorValue SettingsDoc::background() const
 {
-    const QDomElement element = select(SettingsPath::Background);
+    const QDomElement element = select(Path::Background);
     const std::optional<double> value = element.isNull() ? std::nullopt : parseSettingsNumber(element.text());
-    if (!value || *value < std::numeric_limits<std::int32_t>::min() || *value > std::numeric_limits<std::int32_t>::max())
-        return Presets.background;
-    return ColorValue(RoundHalfEven(*value));
+    return value ? ColorFromNumber(*value).value_or(Presets.background) : Presets.background;
 }
 
 bool SettingsDoc::randomTransitions() const
 {
-    const QDomElement element = select(SettingsPath::Transition);
+    const QDomElement element = select(Path::Transition);
     const std::optional<double> value = element.isNull() ? std::nullopt : parseSettingsNumber(element.text());
     return value ? *value == 1.0 : Presets.randomTransitions;
 }
 
 std::optional<ImageSize> SettingsDoc::imageSize() const
 {
-    const QString text = select(SettingsPath::ImageSize).text();
+    const QString text = select(Path::ImageSize).text();
     for (ImageSize size : {ImageSize::Large, ImageSize::Medium, ImageSize::Small, ImageSize::FullScreen})
         if (text == imageSizeWord(size))
             return size;
@@ -132,28 +188,60 @@ std::optional<ImageSize> SettingsDoc::imageSize() const
 
 int SettingsDoc::fileCount() const
 {
-    return int(select(SettingsPath::Files).childNodes().count());
+    int count = 0;
+    for (QDomNode node = select(Path::Files).firstChild(); !node.isNull(); node = node.nextSibling())
+        count += isEntry(node);
+    return count;
 }
 
 std::optional<QString> SettingsDoc::fileAt(int index) const
 {
-    const QDomNodeList children = select(SettingsPath::Files).childNodes();
-    if (index < 0 || index >= children.count())
+    if (index < 0)
         return std::nullopt;
-    return children.at(index).toElement().isNull() ? children.at(index).nodeValue() : children.at(index).toElement().text();
+    for (QDomNode node = select(Path::Files).firstChild(); !node.isNull(); node = node.nextSibling())
+        if (isEntry(node) && index-- == 0)
+            return entryText(node);
+    return std::nullopt;
 }
 
 QStringList SettingsDoc::files() const
 {
     QStringList paths;
-    for (int k = 0, n = fileCount(); k < n; ++k)
-        paths << *fileAt(k);
+    for (QDomNode node = select(Path::Files).firstChild(); !node.isNull(); node = node.nextSibling())
+        if (isEntry(node))
+            paths << entryText(node);
     return paths;
 }
 
-QByteArray SettingsDoc::serialized() const
+void SettingsDoc::writeEntries(const QStringList &paths)
 {
-    return document_.toByteArray(2);
+    QDomElement files = selectOrCreate(Path::Files);
+    const auto entry = [this](const QString &path) {
+        QDomElement file = document_.createElement(Path::File);
+        file.appendChild(document_.createTextNode(path));
+        return file;
+    };
+    // Each old entry gives its place to the next path, so comments stay where they were.
+    qsizetype next = 0;
+    QDomNode lastEntry;
+    for (QDomNode node = files.firstChild(); !node.isNull();) {
+        const QDomNode following = node.nextSibling();
+        if (isEntry(node) && next < paths.size()) {
+            lastEntry = entry(paths[next++]);
+            files.replaceChild(lastEntry, node);
+        } else if (isEntry(node)) {
+            files.removeChild(node);
+        }
+        node = following;
+    }
+    for (; next < paths.size(); ++next)
+        lastEntry = lastEntry.isNull() ? files.appendChild(entry(paths[next])) : files.insertAfter(entry(paths[next]), lastEntry);
+}
+
+bool SettingsDoc::holds(const SettingsValues &values) const
+{
+    return timerText() == values.timer && background() == values.background && randomTransitions() == values.randomTransitions
+           && imageSize() == values.imageSize && files() == values.files;
 }
 
 SettingsSaveResult SettingsDoc::SaveSettings(const SettingsValues &values)
@@ -166,18 +254,11 @@ SettingsSaveResult SettingsDoc::SaveSettings(const SettingsValues &values)
             element.removeChild(element.firstChild());
         element.appendChild(document_.createTextNode(text));
     };
-    setText(SettingsPath::Background, QString::number(values.background));
-    setText(SettingsPath::Timer, values.timer);
-    setText(SettingsPath::Transition, values.randomTransitions ? QStringLiteral("1") : QStringLiteral("0"));
-    setText(SettingsPath::ImageSize, imageSizeWord(values.imageSize));
-    QDomElement files = selectOrCreate(SettingsPath::Files);
-    while (files.hasChildNodes())
-        files.removeChild(files.firstChild());
-    for (const QString &path : values.files) {
-        QDomElement file = document_.createElement(SettingsPath::File);
-        files.appendChild(file);
-        file.appendChild(document_.createTextNode(path));
-    }
+    setText(Path::Background, QString::number(values.background));
+    setText(Path::Timer, values.timer);
+    setText(Path::Transition, values.randomTransitions ? QStringLiteral("1") : QStringLiteral("0"));
+    setText(Path::ImageSize, imageSizeWord(values.imageSize));
+    writeEntries(values.files);
 
     // The file is written as UTF-8 whatever the loaded declaration said.
     QDomNode first = document_.firstChild();
@@ -186,24 +267,30 @@ SettingsSaveResult SettingsDoc::SaveSettings(const SettingsValues &values)
 
     const auto failed = [this, &stored](const QString &reason) {
         document_ = stored;
-        return SettingsSaveResult{false, QStringLiteral("The settings could not be saved to %1: %2").arg(QDir::toNativeSeparators(filePath_), reason)};
+        return SettingsSaveResult{false, filePath_,
+                                  QStringLiteral("The settings could not be saved to %1: %2").arg(QDir::toNativeSeparators(filePath_), reason)};
     };
-    if (keepBackupBeforeSave_ && QFileInfo::exists(filePath_)) {
+    const QByteArray content = document_.toByteArray(2);
+    // XML cannot hold every character a path or a typed text may have (control characters,
+    // a lone carriage return); a file that would read back otherwise is not written.
+    SettingsDoc written(filePath_);
+    if (!written.parse(content).ok || !written.holds(values))
+        return failed(QStringLiteral("a picture path or the seconds hold characters the file cannot store"));
+
+    if (keepBackupBeforeSave_ && QFileInfo(filePath_).isFile()) {
         const QString backup = filePath_ + QStringLiteral(".bak");
-        QFile::remove(backup);
-        if (!QFile::copy(filePath_, backup))
-            return failed(QStringLiteral("the unreadable old file could not be kept as %1").arg(backup));
+        QFile old(filePath_);
+        QString failure = old.open(QIODevice::ReadOnly) ? QString() : old.errorString();
+        const QByteArray oldContent = old.readAll();
+        if (failure.isEmpty() && old.error() != QFileDevice::NoError)
+            failure = old.errorString();
+        if (failure.isEmpty())
+            failure = ReplaceFile(backup, oldContent);
+        if (!failure.isEmpty())
+            return failed(QStringLiteral("the damaged old file could not be kept as %1: %2").arg(QDir::toNativeSeparators(backup), failure));
     }
-    // A per-user folder is made on the first save, not before.
-    QDir().mkpath(QFileInfo(filePath_).absolutePath());
-    QSaveFile file(filePath_);
-    if (!file.open(QIODevice::WriteOnly))
-        return failed(file.errorString());
-    const QByteArray bytes = serialized();
-    if (file.write(bytes) != bytes.size())
-        return failed(file.errorString());
-    if (!file.commit())
-        return failed(file.errorString());
+    if (const QString failure = ReplaceFile(filePath_, content); !failure.isEmpty())
+        return failed(failure);
     keepBackupBeforeSave_ = false;
-    return {};
+    return {true, filePath_, {}};
 }

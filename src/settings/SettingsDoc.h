@@ -22,26 +22,18 @@ struct SettingsValues
 struct SettingsLoadResult
 {
     bool ok = true;
-    QString message; // with the line and column where the file did not parse
-    int line = 0;
+    QString file;
+    int line = 0; // where the file stopped being a settings document; 0 when nowhere in it
     int column = 0;
+    QString message;
 };
 
 struct SettingsSaveResult
 {
     bool ok = true;
-    QString message; // names the file and the reason
+    QString file;
+    QString message; // the sentence a window shows: the file and the reason
 };
-
-namespace SettingsPath {
-inline const QString Root = QStringLiteral("settings");
-inline const QString Timer = QStringLiteral("settings/timer");
-inline const QString Background = QStringLiteral("settings/background");
-inline const QString Transition = QStringLiteral("settings/transition");
-inline const QString ImageSize = QStringLiteral("settings/imagesize");
-inline const QString Files = QStringLiteral("settings/files");
-inline const QString File = QStringLiteral("file");
-} // namespace SettingsPath
 
 inline const QString SettingsFileName = QStringLiteral("settings.xml");
 
@@ -53,11 +45,10 @@ class SettingsDoc
 public:
     explicit SettingsDoc(QString filePath);
 
+    // A file that does not parse, nests deeper than any settings file, or has another
+    // root leaves the document empty and is kept as settings.xml.bak by the next save.
     SettingsLoadResult load();
     [[nodiscard]] const QString &filePath() const { return filePath_; }
-
-    // The element at a slash-separated path from the document, or a null element.
-    [[nodiscard]] QDomElement select(const QString &path) const;
 
     [[nodiscard]] QString timerText() const;
     // The slide interval in whole milliseconds, halves to even; 0 means no tick.
@@ -66,19 +57,24 @@ public:
     [[nodiscard]] bool randomTransitions() const;
     // nullopt when the text is none of the four words: the dialog keeps Medium.
     [[nodiscard]] std::optional<ImageSize> imageSize() const;
-    // Every child node of files counts, whatever its name.
+    // Every child of files is an entry whatever its name, except comments and
+    // processing instructions, which only annotate the list.
     [[nodiscard]] int fileCount() const;
     [[nodiscard]] std::optional<QString> fileAt(int index) const;
     [[nodiscard]] QStringList files() const;
 
     // Writes the values into the document in place, keeping everything else it holds,
-    // and replaces the file atomically. On failure the file on disk stays as it was.
+    // and replaces the file with the whole new content, or on any failure leaves both
+    // the file and the document as they were.
     SettingsSaveResult SaveSettings(const SettingsValues &values);
 
-    [[nodiscard]] QByteArray serialized() const;
-
 private:
+    SettingsLoadResult parse(const QByteArray &content);
+    // The element at a slash-separated path from the document, or a null element.
+    [[nodiscard]] QDomElement select(const QString &path) const;
     QDomElement selectOrCreate(const QString &path);
+    void writeEntries(const QStringList &paths);
+    [[nodiscard]] bool holds(const SettingsValues &values) const;
 
     QString filePath_;
     QDomDocument document_;

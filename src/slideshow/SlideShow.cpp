@@ -31,7 +31,7 @@ void SlideShow::SwitchPic()
 {
     if (switching_)
         return; // a nested switch would skip a slide and swap pictures under the running effect
-    const std::optional<QString> path = services_.settings.fileAt(SlideIndex);
+    std::optional<QString> path = services_.settings.fileAt(SlideIndex);
     if (!path)
         return; // no entries
     switching_ = true;
@@ -48,10 +48,15 @@ void SlideShow::SwitchPic()
     }
     picHidden.adoptPicture(QImage());
     services_.events.DoEvents();
-    const PreparedSlide slide = preloader_.take(*path, picImage.size(), picImage.backColor());
-    if (!slide.fitted.ok()) {
-        advance(); // an unreadable entry must not stop the show on the last good slide
-        return;
+    PreparedSlide slide = preloader_.take(*path, picImage.size(), picImage.backColor());
+    // An entry that cannot be shown gives its tick to the next one, for one pass over the
+    // list at most; an empty entry keeps its own tick for its label.
+    for (std::int32_t tried = 1; !slide.fitted.ok(); ++tried) {
+        advance();
+        path = services_.settings.fileAt(SlideIndex);
+        if (tried > LastSlideIndex || !path || path->isEmpty())
+            return;
+        slide = preloader_.take(*path, picImage.size(), picImage.backColor());
     }
     picHidden.adoptPicture(slide.fitted.picture);
     // FitPicture's drawing of picHidden into picImage, made ahead on the worker thread.

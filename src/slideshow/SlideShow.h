@@ -35,8 +35,8 @@ public:
     // The load's share: list size, background and picture area for a screen in pixels.
     void Load(QSize screen);
 
-    // Shows the entry at SlideIndex and moves on to the next. An entry that cannot be
-    // shown is skipped; a tick that comes while a switch runs is ignored.
+    // Shows the entry at SlideIndex, or the next one that can be shown, and moves on past
+    // it. A tick that comes while a switch runs is ignored.
     void SwitchPic();
 
     Surface NewPic;

@@ -4,15 +4,17 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 TEST(SingleInstance, SecondCopyOfSameProgramIsRefusedUntilFirstEnds)
 {
     QTemporaryDir dir;
-    auto first = std::make_unique<SingleInstance>(dir.path(), "/opt/saver/slideshow-saver");
+    auto first = std::make_unique<SingleInstance>("/opt/saver/slideshow-saver", dir.path());
     ASSERT_TRUE(first->acquire());
-    SingleInstance second(dir.path(), "/opt/saver/slideshow-saver");
+    SingleInstance second("/opt/saver/slideshow-saver", dir.path());
     EXPECT_FALSE(second.acquire());
-    SingleInstance elsewhere(dir.path(), "/home/me/slideshow-saver");
+    SingleInstance elsewhere("/home/me/slideshow-saver", dir.path());
     EXPECT_TRUE(elsewhere.acquire());
     first.reset();
     EXPECT_TRUE(second.acquire());
@@ -25,7 +27,7 @@ TEST(SingleInstance, SecondCopyOfSameProgramIsRefusedUntilFirstEnds)
 TEST(SingleInstance, LockLeftByCrashedCopyDoesNotBlock)
 {
     QTemporaryDir dir;
-    SingleInstance probe(dir.path(), "/opt/saver/slideshow-saver");
+    SingleInstance probe("/opt/saver/slideshow-saver", dir.path());
     // A process that has ended leaves its number in the lock, as a crash would.
     QProcess finished;
     finished.start("true", {});
@@ -36,4 +38,78 @@ TEST(SingleInstance, LockLeftByCrashedCopyDoesNotBlock)
     lock.write(QByteArray::number(deadPid) + "\nslideshow-saver\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     lock.close();
     EXPECT_TRUE(probe.acquire());
+}
+
+TEST(SingleInstance, LockFolderIsTheUsersOwnRuntimeFolderElseAPrivateOne)
+{
+    QTemporaryDir runtime;
+    QTemporaryDir temporary;
+    const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray oldTemporary = qgetenv("TMPDIR");
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+    qputenv("TMPDIR", temporary.path().toLocal8Bit());
+    ASSERT_EQ(::chmod(runtime.path().toLocal8Bit(), 0700), 0);
+    EXPECT_EQ(SingleInstance::PrivateFolder(), runtime.path());
+    // A runtime folder others may write to is not the user's own.
+    ASSERT_EQ(::chmod(runtime.path().toLocal8Bit(), 0733), 0);
+    const QString own = temporary.filePath(QStringLiteral("slideshow-saver-%1").arg(::geteuid()));
+    EXPECT_EQ(SingleInstance::PrivateFolder(), own);
+    struct stat made {};
+    ASSERT_EQ(::lstat(own.toLocal8Bit(), &made), 0);
+    EXPECT_EQ(made.st_mode & 0777, 0700u);
+    qputenv("XDG_RUNTIME_DIR", oldRuntime);
+    qputenv("TMPDIR", oldTemporary);
+}
+
+// Copies run by two users, a killed copy, and files planted by another user where a
+// user's lock folder would be made.
+TEST(SingleInstance, UsersNeverBlockEachOtherAndNothingPlantedStopsTheSaver)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to run copies as other users with setpriv";
+    QTemporaryDir shared; // as /tmp is: anyone may make entries, only their owner removes them
+    ASSERT_EQ(::chmod(shared.path().toLocal8Bit(), 01777), 0);
+    const QString probe = shared.filePath("probe");
+    ASSERT_TRUE(QFile::copy(SINGLE_INSTANCE_PROBE, probe));
+    std::vector<std::unique_ptr<QProcess>> copies;
+    const auto start = [&](int uid, const QString &home = "/nonexistent") {
+        auto copy = std::make_unique<QProcess>();
+        QProcessEnvironment environment;
+        environment.insert("TMPDIR", shared.path());
+        environment.insert("HOME", home);
+        copy->setProcessEnvironment(environment);
+        copy->start("setpriv", {QStringLiteral("--reuid=%1").arg(uid), QStringLiteral("--regid=%1").arg(uid), "--clear-groups", probe,
+                                "/usr/games/slideshow-saver"});
+        const bool answered = copy->waitForReadyRead(10000);
+        const QByteArray answer = answered ? copy->readLine().trimmed() : "no answer";
+        copies.push_back(std::move(copy));
+        return answer;
+    };
+    const int nobody = 65534;
+    const int other = 4242;
+    EXPECT_EQ(start(nobody), "runs");
+    EXPECT_EQ(start(other), "runs");
+    EXPECT_EQ(start(nobody), "refused");
+    copies[0]->kill();
+    ASSERT_TRUE(copies[0]->waitForFinished(10000));
+    EXPECT_EQ(start(nobody), "runs");
+
+    // Another user plants a file, a link, or an open folder at each name a user's folder would have.
+    const QString planted[] = {shared.filePath("slideshow-saver-4243"), shared.filePath("slideshow-saver-4244"),
+                               shared.filePath("slideshow-saver-4245")};
+    QFile file(planted[0]);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(QFile::link(shared.path(), planted[1]));
+    ASSERT_TRUE(QDir().mkdir(planted[2]) && ::chmod(planted[2].toLocal8Bit(), 0777) == 0);
+    EXPECT_EQ(start(4243), "runs");
+    EXPECT_EQ(start(4244), "runs");
+    // With a home of its own the user falls back to a folder there, and one copy still runs.
+    const QString home = shared.filePath("home");
+    ASSERT_TRUE(QDir().mkdir(home) && ::chown(home.toLocal8Bit(), 4245, 4245) == 0);
+    EXPECT_EQ(start(4245, home), "runs");
+    EXPECT_EQ(start(4245, home), "refused");
+    for (auto &copy : copies)
+        copy->closeWriteChannel();
+    for (auto &copy : copies)
+        EXPECT_TRUE(copy->state() == QProcess::NotRunning || copy->waitForFinished(10000));
 }

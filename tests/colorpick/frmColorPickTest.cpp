@@ -286,14 +286,14 @@ TEST_F(frmColorPickTest, CustomColoursThreeLineFileStrictHitsAndAdd)
     EXPECT_EQ(file.readAll(), expected);
     EXPECT_EQ(messages.texts, QStringList{});
 
-    // A directory in the file's place cannot be replaced: a message, and the colour stays in the cell.
+    // A directory in the file's place cannot be replaced: a message, and the cell keeps its stored colour.
     ASSERT_TRUE(file.remove() && QDir(dir.path()).mkdir(CustomColorsFileName));
     click(35, 17);
     clickButton("cmdADD");
     ASSERT_EQ(messages.texts.size(), 1);
     EXPECT_TRUE(messages.texts[0].contains(QStringLiteral("usercolors.cps")));
-    EXPECT_EQ(dialog.picker().CustomColors[2], 16777215);
-    EXPECT_EQ(pixel(35, 17), 16777215);
+    EXPECT_EQ(dialog.picker().CustomColors[2], 65280);
+    EXPECT_EQ(pixel(35, 17), 65280);
 }
 
 TEST_F(frmColorPickTest, SafePaletteCellsAndTheirReadOut)
@@ -369,3 +369,27 @@ TEST_F(frmColorPickTest, QuickSecondPressCountsAsALonePressThere)
 }
 
 } // namespace
+
+TEST_F(frmColorPickTest, CancelLeavesThePickerAsItWasShown)
+{
+    clickButton("optS");
+    click(61, 214);
+    const ColorValue shown = dialog.selectedColor();
+    const QStringList shownBoxes = boxes();
+    const QImage shownImage = image();
+    dialog.hide();
+    QTimer::singleShot(0, &dialog, [this] {
+        click(200, 100);
+        clickButton("optB");
+        clickButton("Command3");
+        clickButton("Command2");
+    });
+    EXPECT_EQ(dialog.pickColor(), std::nullopt);
+    dialog.show();
+    EXPECT_EQ(dialog.selectedColor(), shown);
+    EXPECT_EQ(boxes(), shownBoxes);
+    EXPECT_TRUE(control<QRadioButton>("optS")->isChecked());
+    expectFace(false, "after Cancel");
+    EXPECT_EQ(imageDifference(image(), shownImage), QString());
+    EXPECT_EQ(pickEndedWith("Command1"), std::optional<ColorValue>(shown));
+}

@@ -93,8 +93,6 @@ TEST(SlideShow, DeletedNextSlideIsSkippedNotShownFromStaleCopy)
     rig.show.Load(QSize(80, 60));
     rig.show.SwitchPic(); // prepares b.png for the next tick
     ASSERT_TRUE(QFile::remove(green));
-    rig.show.SwitchPic();
-    EXPECT_EQ(rig.show.NewPic.image().pixel(40, 30), qRgb(255, 0, 0));
-    rig.show.SwitchPic();
+    rig.show.SwitchPic(); // the deleted entry gives its tick to the next
     EXPECT_EQ(rig.show.NewPic.image().pixel(40, 30), qRgb(0, 0, 255));
 }

@@ -85,9 +85,8 @@ TEST(SlideShow, MissingOrCorruptEntryIsSkippedNotRetriedForever)
     ShowRig rig(*settings);
     rig.show.Load(QSize(80, 60));
     rig.show.SwitchPic();
-    rig.show.SwitchPic();
-    EXPECT_EQ(centre(rig.show.NewPic), Red); // the last good slide stays meanwhile
-    rig.show.SwitchPic();
+    EXPECT_EQ(centre(rig.show.NewPic), Red);
+    // The two bad entries give their tick to the next good one.
     rig.show.SwitchPic();
     EXPECT_EQ(centre(rig.show.NewPic), Green);
     EXPECT_EQ(rig.show.slideIndex(), 0);
@@ -108,10 +107,10 @@ TEST(SlideShow, NoEntriesOrNothingShowableKeepsBackground)
     auto broken = folder.settings({folder.dir.filePath("x.png"), folder.dir.filePath("y.png")});
     ShowRig rig(*broken);
     rig.show.Load(QSize(80, 60));
-    for (int k = 0; k < 5; ++k)
-        rig.show.SwitchPic();
+    rig.show.SwitchPic();
+    rig.show.SwitchPic();
     EXPECT_EQ(rig.show.NewPic.size(), QSize(0, 0));
-    EXPECT_EQ(rig.show.slideIndex(), 1);
+    EXPECT_EQ(rig.show.slideIndex(), 0); // each tick makes one pass and ends where it began
 }
 
 TEST(SlideShow, RandomTransitionEndsOnNewSlideForOneEntryToo)
