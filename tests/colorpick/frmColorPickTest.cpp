@@ -185,6 +185,7 @@ TEST_F(frmColorPickTest, ModeRoundTripRestoresBothMarkers)
         EXPECT_EQ(marker(), at) << option;
     }
     EXPECT_EQ(sliderY(), 150.0f);
+    EXPECT_EQ(dialog.selectedColor(), RGB(48, 84, 73)); // hue 162, 43 % and 33 %
     // A second round trip from the settled state changes no pixel.
     const QImage settled = image();
     clickButton("optS");
@@ -200,7 +201,7 @@ TEST_F(frmColorPickTest, HueAndBrightnessBoxEntry)
     EXPECT_EQ(boxes().mid(3), (QStringList{"255", "150", "0"}));
     // Typed key by key: "3" and "36" are quiet, "365" and "-5" report once, "-" alone is quiet.
     const std::tuple<const char *, QStringList, const char *, float> entries[] = {{"365", {HueMessage}, "365", 10},
-        {"-5", {HueMessage}, "0", 265}, {"12.5", {HueMessage}, "12.5", 256.14583f}, {"12.", {}, "12.", 256.5f}};
+        {"360", {}, "360", 10}, {"-5", {HueMessage}, "0", 265}, {"12.5", {HueMessage}, "12.5", 256.14583f}, {"12.", {}, "12.", 256.5f}};
     for (const auto &[keys, expectedMessages, shown, slider] : entries) {
         retype("txtH", keys);
         EXPECT_EQ(std::exchange(texts, {}), expectedMessages) << keys;
@@ -268,16 +269,18 @@ TEST_F(frmColorPickTest, CustomColoursThreeLineFileStrictHitsAndAdd)
     ASSERT_EQ(texts.size(), 1);
     EXPECT_TRUE(texts[0].contains(QStringLiteral("usercolors.cps")));
     EXPECT_EQ(pixel(35, 17), 16777215);
+    click({17, 35});
+    EXPECT_EQ(dialog.selectedColor(), 16777215) << "every byte of a custom colour is chosen";
 }
 
 TEST_F(frmColorPickTest, SafePaletteCellsAndTheirReadOut)
 {
     clickButton("Command3");
     control("cmbPreset")->setFocus();
-    for (int i = 0; i < 3; ++i)
+    for (int mode : {2, 3, 4}) { // the browsers' lists, then the safe palette: none takes an added colour
         QTest::keyClick(control("cmbPreset"), Qt::Key_Down);
-    EXPECT_EQ(dialog.paletteMode(), 4);
-    EXPECT_FALSE(control("cmdADD")->isVisible());
+        EXPECT_TRUE(dialog.paletteMode() == mode && !control("cmdADD")->isVisible()) << mode;
+    }
     EXPECT_EQ(pixel(17 + 18 * 3, 17 + 18 * 2), RGB(0, 255, 255));    // cell 36
     EXPECT_EQ(pixel(17 + 18 * 7, 17 + 18 * 13), RGB(255, 255, 255)); // cell 216
     click({17 + 18 * 4, 17 + 18 * 2});                                 // cell 37
