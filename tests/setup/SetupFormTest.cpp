@@ -81,7 +81,7 @@ protected:
         QApplication::processEvents();
         control(view)->installEventFilter(&paints);
         action();
-        return QTest::qWaitFor([&] { return paints.seen; }, 1000);
+        return QTest::qWaitFor([&] { return paints.seen; }, 5000);
     }
 
     QTemporaryDir dir;
