@@ -70,14 +70,18 @@ void SurfaceView::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     for (const QRect &part : uncovered)
         painter.fillRect(part, QColor(toQRgb(surface_.backColor())));
+    // Only a paint into the window's own image goes there directly: a grab or a render
+    // into another device must get the picture too.
+    QPoint redirect;
     QImage *store = backingStore() ? dynamic_cast<QImage *>(backingStore()->paintDevice()) : nullptr;
-    const bool direct = store && ratio == 1.0 && store->devicePixelRatio() == 1.0
+    const bool direct = store && redirected(&redirect) == store && ratio == 1.0
+        && store->devicePixelRatio() == 1.0
         && (store->format() == QImage::Format_RGB32 || store->format() == QImage::Format_ARGB32_Premultiplied);
     if (direct) {
         // A copy straight into the window's image, shared with a second core, is the
         // cheapest way a full-screen frame reaches the screen.
         painter.end();
-        const QPoint offset = mapTo(window(), QPoint(0, 0));
+        const QPoint offset = -redirect;
         const QRect storeRect = store->rect().translated(-offset);
         for (const QRect &rect : event->region()) {
             const QRect part = rect & image.rect() & storeRect;
