@@ -187,4 +187,5 @@ TEST(PictureLoader, ReadsHeifAndAvifUprightInEightBits)
     const QString limited = dir.filePath(QStringLiteral("limited.heic"));
     ASSERT_TRUE(run(heifEnc, {QStringLiteral("--full_range_flag"), QStringLiteral("0"), QStringLiteral("-q"), QStringLiteral("90"), source, QStringLiteral("-o"), limited}));
     expectBlocks(LoadPicture(limited).picture, QSize(16, 12), "ABCD", Blocks, 4, "HEIC in limited range");
+    expectBlocks(LoadPicture(limited, QSize(8, 6)).picture, QSize(8, 6), "ABCD", Blocks, 4, "HEIC in limited range reduced");
 }
