@@ -1,6 +1,8 @@
-#include "window/EventYield.h"
 #include "app/SCRNSAVE.h"
+#include "support/CountingPointer.h"
+#include "window/EventYield.h"
 
+#include <cstdio>
 #include <gtest/gtest.h>
 
 namespace {
@@ -42,4 +44,20 @@ TEST(Main, LoadsSettingsThenOpensWhatTheCommandAsksUnlessAnotherCopyRuns)
         Main(QString::fromLatin1(commandLine), services, host);
         EXPECT_EQ(services.calls, calls) << commandLine << (anotherCopy ? " with another copy" : "");
     }
+}
+
+TEST(MainDeathTest, EndSaverShowsThePointerAgainThenEnds)
+{
+    // The child's pointer is hidden twice over; it reports the count it is left at as it ends.
+    struct ReportingPointer : CountingPointer
+    {
+        int ShowCursor(bool show) override { return std::fprintf(stderr, "pointer %d\n", CountingPointer::ShowCursor(show)), count; }
+    };
+    EXPECT_EXIT(
+        {
+            ReportingPointer pointer;
+            pointer.count = -2;
+            EndSaver(pointer);
+        },
+        ::testing::ExitedWithCode(0), "pointer 0\n$");
 }

@@ -1,5 +1,7 @@
 #include "app/SingleInstance.h"
 
+#include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -13,10 +15,6 @@ TEST(SingleInstance, SecondCopyOfSameProgramIsRefusedUntilFirstEnds)
     auto first = std::make_unique<SingleInstance>("/opt/saver/slideshow-saver", dir.path());
     ASSERT_TRUE(first->acquire());
     SingleInstance second("/opt/saver/slideshow-saver", dir.path());
-    // However old the lock, a running holder keeps it.
-    QFile held(first->lockPath());
-    ASSERT_TRUE(held.open(QIODevice::ReadWrite) && held.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
-    held.close();
     EXPECT_FALSE(second.acquire());
     SingleInstance elsewhere("/home/me/slideshow-saver", dir.path());
     EXPECT_TRUE(elsewhere.acquire());
@@ -28,21 +26,28 @@ TEST(SingleInstance, SecondCopyOfSameProgramIsRefusedUntilFirstEnds)
     EXPECT_FALSE(QFile::exists(second.lockPath()));
 }
 
-TEST(SingleInstance, LockLeftByCrashedCopyDoesNotBlock)
+TEST(SingleInstance, LockOfAnEndedCopyIsTakenButNotOneOfARunningCopyHoweverOld)
 {
-    QTemporaryDir dir;
-    SingleInstance probe("/opt/saver/slideshow-saver", dir.path());
     // A process that has ended leaves its number in the lock, as a crash would.
     QProcess finished;
     finished.start("true", {});
     ASSERT_TRUE(finished.waitForStarted());
     const qint64 deadPid = finished.processId();
     ASSERT_TRUE(finished.waitForFinished());
-    QFile lock(probe.lockPath());
-    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-    lock.write(QByteArray::number(deadPid) + "\nslideshow-saver\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-    lock.close();
-    EXPECT_TRUE(probe.acquire());
+    const std::tuple<const char *, qint64, QString, bool> cases[] = {
+        {"ended copy", deadPid, "slideshow-saver", true},
+        {"running copy", QCoreApplication::applicationPid(), QCoreApplication::applicationFilePath(), false},
+    };
+    for (const auto &[name, pid, program, taken] : cases) {
+        QTemporaryDir dir;
+        SingleInstance probe("/opt/saver/slideshow-saver", dir.path());
+        QFile lock(probe.lockPath());
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+        lock.write(QByteArray::number(pid) + "\n" + program.toUtf8() + "\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+        ASSERT_TRUE(lock.flush() && lock.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+        lock.close();
+        EXPECT_EQ(probe.acquire(), taken) << name;
+    }
 }
 
 // Nobody else can plant the lock: each folder is used only when it is a real folder of the user's, closed to others.

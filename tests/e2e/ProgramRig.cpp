@@ -161,3 +161,12 @@ bool near(QRgb a, QRgb b, int tolerance)
     return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance
         && std::abs(qBlue(a) - qBlue(b)) <= tolerance;
 }
+
+bool showsPicture(const QImage &shot, const QRect &picture, QRgb inside, QRgb outside)
+{
+    const QRect within = picture.adjusted(2, 2, -2, -2);
+    for (const QPoint p : {within.topLeft(), within.topRight(), within.bottomLeft(), within.bottomRight()})
+        if (!shot.valid(p) || shot.pixel(p) != inside)
+            return false;
+    return near(shot.pixel(within.left(), picture.top() - 3), outside) && near(shot.pixel(within.right(), picture.bottom() + 3), outside);
+}

@@ -54,4 +54,9 @@ private:
     std::vector<std::unique_ptr<QProcess>> processes_;
 };
 
+inline const QRgb Green = qRgb(0, 128, 0), Red = qRgb(255, 0, 0);
+
 [[nodiscard]] bool near(QRgb a, QRgb b, int tolerance = 8);
+// True when the shot shows exactly `inside` just within the picture's four corners and
+// nearly `outside` (edges blend) just above and below it.
+[[nodiscard]] bool showsPicture(const QImage &shot, const QRect &picture, QRgb inside = Red, QRgb outside = Green);

@@ -7,8 +7,6 @@
 
 namespace {
 
-const QRgb Green = qRgb(0, 128, 0), Red = qRgb(255, 0, 0);
-
 bool ends(QProcess &process, const char *what, const std::function<void()> &input)
 {
     return ProgramRig::retryUntil(what, input, [&] { return ProgramRig::hasEnded(process); }) && ProgramRig::endedCleanly(process);
@@ -20,21 +18,15 @@ TEST(ShowE2E, FirstPictureFillsTheMediumAreaThenAKeyOrTheMouseEndsTheShow)
 {
     for (const bool byMouse : {false, true}) {
         ProgramRig rig;
-        // 2:1, wider than the 683 x 512 area at (114, 114): full width, centred vertically.
         const QString wide = writePicture(rig.path("wide.png"), Red, QSize(400, 200));
         writeFile(rig.path("settings.xml"), SettingsXml{.background = 128 * 256, .transition = 0, .files = {wide}}.text());
         ProgramRig::xdotool({"mousemove", "5", "5"});
         QProcess &process = rig.start({"/s"});
-        const QRect picture(114, 199, 683, 341);
-        QImage shot;
-        ASSERT_TRUE(ProgramRig::waitFor("the first picture", [&] {
-            shot = ProgramRig::screenshot();
-            return !shot.isNull() && shot.pixel(picture.center()) == Red && near(shot.pixel(5, 5), Green);
+        // 2:1, wider than the 683 x 512 area at (114, 114): full width, centred vertically.
+        EXPECT_TRUE(ProgramRig::waitFor("the first picture", [] {
+            const QImage shot = ProgramRig::screenshot();
+            return showsPicture(shot, QRect(114, 199, 683, 341)) && near(shot.pixel(111, 384), Green) && near(shot.pixel(5, 5), Green);
         }));
-        for (const QPoint red : {picture.topLeft() + QPoint(0, 2), picture.topRight() + QPoint(0, 2), picture.bottomLeft() - QPoint(0, 2)})
-            EXPECT_EQ(shot.pixel(red), Red) << red.x() << "," << red.y();
-        for (const QPoint green : {picture.topLeft() - QPoint(0, 3), picture.bottomLeft() + QPoint(0, 3), picture.topLeft() - QPoint(3, 0)})
-            EXPECT_TRUE(near(shot.pixel(green), Green)) << green.x() << "," << green.y();
         int moves = 0;
         EXPECT_TRUE(ends(process, byMouse ? "the mouse to end the show" : "a key to end the show", [&] {
             ProgramRig::xdotool(byMouse ? QStringList{"mousemove", ++moves % 2 ? "40" : "7", "40"} : QStringList{"key", "a"});
