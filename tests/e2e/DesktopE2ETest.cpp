@@ -47,14 +47,14 @@ private:
 TEST(DesktopE2E, PackageUnpackedIntoReadOnlyFolderKeepsSettingsInConfigFolder)
 {
     QTemporaryDir packages, root;
-    QProcess cpack;
-    cpack.start("cpack", {"-G", "DEB", "-B", packages.path(), "--config", CPACK_CONFIG});
-    ASSERT_TRUE(cpack.waitForFinished(180000) && cpack.exitCode() == 0) << cpack.readAll().toStdString();
+    const ToolRun cpack = runTool("cpack", {"-G", "DEB", "-B", packages.path(), "--config", CPACK_CONFIG}, 180000);
+    ASSERT_EQ(cpack.exitCode, 0) << cpack.output.toStdString();
     const QStringList debs = QDir(packages.path()).entryList({"slideshow-saver_*.deb"});
     ASSERT_EQ(debs.size(), 1);
     const QString deb = QDir(packages.path()).filePath(debs.first());
-    EXPECT_EQ(QProcess::execute("timeout", {"120", "lintian", "--fail-on", "error", deb}), 0);
-    ASSERT_EQ(QProcess::execute("timeout", {"60", "dpkg-deb", "-x", deb, root.path()}), 0);
+    const ToolRun lintian = runTool("lintian", {"--fail-on", "error", deb}, 120000);
+    EXPECT_EQ(lintian.exitCode, 0) << lintian.output.toStdString();
+    ASSERT_EQ(runTool("dpkg-deb", {"-x", deb, root.path()}).exitCode, 0);
     Nobody::share(root.path());
     const QString program = root.filePath("usr/bin/slideshow-saver");
 
@@ -67,7 +67,7 @@ TEST(DesktopE2E, PackageUnpackedIntoReadOnlyFolderKeepsSettingsInConfigFolder)
                                        [&] { return QFile::exists(nobody.config("settings.xml")); }));
     EXPECT_FALSE(QFile::exists(root.filePath("usr/bin/settings.xml")));
     setup.kill(); // lets go of the single-instance lock
-    setup.waitForFinished();
+    setup.waitForFinished(budgetMs());
     // The show reads its settings from there: the red picture on green.
     Nobody::share(rig.folder());
     writeFile(nobody.config("settings.xml"), SettingsXml{"1", GreenValue, 0, "FullScreen", {writePicture(rig.path("wide.png"), Red, QSize(400, 200))}}.text());
@@ -89,7 +89,7 @@ TEST(DesktopE2E, XScreenSaverRunsTheShowFittedAndEndsIt)
     writeFile(rig.path("xscreensaver"), "mode: one\nselected: 0\ntimeout: 0:30:00\nlock: False\nfade: False\nunfade: False\n"
                                   "programs: " + program.toUtf8() + " --root \\n\n");
     ASSERT_TRUE(QFile::copy(rig.path("xscreensaver"), nobody.home(".xscreensaver")));
-    const auto command = [](const char *what) { return QProcess::execute("timeout", {"10", "xscreensaver-command", what}) == 0; };
+    const auto command = [](const char *what) { return runTool("xscreensaver-command", {what}).exitCode == 0; };
     QProcess &daemon = nobody.run(rig, "xscreensaver", {"-no-splash"});
     // A second -activate answers "already active" with a failure, so the first success counts.
     bool activated = false;
@@ -98,7 +98,7 @@ TEST(DesktopE2E, XScreenSaverRunsTheShowFittedAndEndsIt)
     EXPECT_TRUE(ProgramRig::waitFor("the fitted show", [] { return showsPicture(ProgramRig::screenshot(), QRect(0, 128, 1024, 512)); }));
     EXPECT_TRUE(command("-deactivate"));
     // The daemon ends the show with SIGTERM.
-    EXPECT_TRUE(ProgramRig::waitFor("the show to end", [&] { return QProcess::execute("pgrep", {"-f", program}) == 1; }));
+    EXPECT_TRUE(ProgramRig::waitFor("the show to end", [&] { return runTool("pgrep", {"-f", program}).exitCode == 1; }));
     command("-exit");
     EXPECT_TRUE(ProgramRig::endedCleanly(daemon));
 }

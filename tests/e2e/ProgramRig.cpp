@@ -18,19 +18,24 @@ ToolRun searchWindow(const QString &title, const QStringList &then)
     return runTool("xdotool", QStringList{"search", "--onlyvisible", "--name", QStringLiteral("^%1$").arg(title)} + then);
 }
 
+double timeScale()
+{
+    const double scale = qEnvironmentVariable("E2E_TIME_SCALE", "1").toDouble();
+    return scale > 0 ? scale : 1;
+}
+
 } // namespace
 
 int budgetMs()
 {
-    const double scale = qEnvironmentVariable("E2E_TIME_SCALE", "1").toDouble();
-    return int(20000 * (scale > 0 ? scale : 1));
+    return int(20000 * timeScale());
 }
 
 ToolRun runTool(const QString &program, const QStringList &arguments, int timeoutMs)
 {
     QProcess process;
     process.start(program, arguments);
-    if (!process.waitForFinished(timeoutMs)) {
+    if (!process.waitForFinished(int(timeoutMs * timeScale()))) {
         process.kill();
         process.waitForFinished(1000);
         return {};

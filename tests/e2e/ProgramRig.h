@@ -8,10 +8,10 @@
 #include <memory>
 #include <optional>
 
-// Every wait gets the same budget, scaled by E2E_TIME_SCALE (default 1) on slow machines.
+// Every wait gets the same budget, and every tool its timeout, scaled by E2E_TIME_SCALE (default 1) on slow machines.
 [[nodiscard]] int budgetMs();
 
-// An external tool run to its end or killed at the timeout; exitCode is -1 then.
+// An external tool run to its end or killed at the (scaled) timeout; exitCode is -1 then.
 struct ToolRun
 {
     int exitCode = -1;
