@@ -25,6 +25,7 @@ const Drawing SaturationField = [](modColorPick &p) { p.DrawSaturationField(); }
 const Drawing HueSlider = [](modColorPick &p) { p.DrawHueSlider(); };
 const Drawing BrightnessSlider = [](modColorPick &p) { p.DrawBrightnessSlider({200, 100, 50}); };
 const Drawing SaturationSlider = [](modColorPick &p) { p.DrawSaturationSlider({200, 100, 50}); };
+const Drawing SafePalette = [](modColorPick &p) { p.ClearDrawing(), p.DrawSafePalette(); };
 
 TEST_F(modColorPickTest, FieldsSlidersAndFramesPixelExact)
 {
@@ -62,6 +63,13 @@ TEST_F(modColorPickTest, FieldsSlidersAndFramesPixelExact)
         {"field frame bottom right", BrightnessField, 267, 267, EdgeLight},
         {"right of the field", BrightnessField, 266, 100, Back},
         {"slider frame right", HueSlider, 292, 100, EdgeLight},
+        // Cells of 15 pixels, 18 apart, 16 to a row, with a black border, right and bottom exclusive.
+        {"safe cell 36, blue varying fastest", SafePalette, 71, 53, RGB(0, 255, 255)},
+        {"safe cell 216", SafePalette, 143, 251, White},
+        {"cell 220, past the safe colours", SafePalette, 215, 251, 0},
+        {"cell 1's right border", SafePalette, 24, 15, 0},
+        {"below cell 1", SafePalette, 15, 25, Back},
+        {"the selected cell's frame, 3 px out", SafePalette, 7, 15, EdgeShadow},
     };
     for (const auto &c : cases) {
         c.draw(picker);
@@ -94,23 +102,14 @@ TEST_F(modColorPickTest, MarkersAreInvertedAndDrawnTwiceRestoreThePixels)
     EXPECT_EQ(imageDifference(image(), atCorner), QString());
 }
 
-TEST_F(modColorPickTest, SafePaletteCellsAndTheirFrame)
+TEST_F(modColorPickTest, ClearingTheSafePickerLeavesTheCellBorders)
 {
     picker.DrawSafePalette();
-    // Cells of 15 pixels, 18 apart, 16 to a row; blue varies fastest, cells past 216 are black.
-    const std::tuple<int, int, ColorValue> cells[] = {{17 + 18 * 3, 17 + 18 * 2, RGB(0, 255, 255)},
-        {17 + 18 * 7, 17 + 18 * 13, White}, {17 + 18 * 11, 17 + 18 * 13, 0}};
-    for (const auto &[x, y, color] : cells)
-        EXPECT_EQ(pixel(x, y), color) << x << "," << y;
-    // Cell 1 spans 10 to 24 with a black border; the selected cell's frame stands 3 pixels out.
-    EXPECT_EQ(pixel(24, 15), 0);
-    EXPECT_EQ(pixel(15, 25), Back);
-    EXPECT_NE(pixel(7, 15), Back);
     picker.DrawSafePicker(1, true);
     for (const int x : {7, 8, 9, 25, 26, 27})
         EXPECT_EQ(pixel(x, 15), Back) << x;
     EXPECT_EQ(pixel(10, 15), 0);
-    EXPECT_EQ(pixel(28, 15), 0);
+    EXPECT_EQ(pixel(28, 15), 0); // cell 2
 }
 
 } // namespace
