@@ -27,7 +27,7 @@ TEST(ColorModelTest, HexDigitsWebSafeOrderAndHueSBRounding)
     EXPECT_EQ(GetHexVal(10, 11, 12), QStringLiteral("0A0B0C"));
     EXPECT_EQ(GetHexVal(256, 0, 0), QStringLiteral("1000000"));
     EXPECT_EQ(GetHexVal(-1, 0, 0), QStringLiteral("FFFF0000"));
-    // Blue varies fastest; cells 36, 37, 216 and 220 are checked on the drawn palette.
+    // Blue varies fastest; the drawn palette shows cells 36, 216 and 220.
     EXPECT_EQ(GetSafeColor(1), (ColorParts{0, 0, 0}));
     EXPECT_EQ(GetSafeColor(7), (ColorParts{0, 51, 0}));
     EXPECT_FALSE(GetSafeColor(217).has_value());

@@ -1,98 +1,85 @@
 #include "colorpick/modColorPick.h"
 
 #include "raster/Gdi.h"
-#include "ImageDifference.h"
+#include "support/ImageDifference.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-constexpr ColorValue Back = modColorPick::BackColor;
+constexpr ColorValue Back = modColorPick::BackColor, White = 0xFFFFFF;
 
 class modColorPickTest : public testing::Test
 {
 protected:
-    modColorPickTest()
-    {
-        // Rings drawn off the surface touch nothing, so fields can be compared pixel by pixel.
-        picker.MarkerX = picker.MarkerY = -100;
-    }
-
     [[nodiscard]] ColorValue pixel(int x, int y) const { return GetPixel(picker.surface(), x, y); }
-    [[nodiscard]] ColorParts at(int x, int y) const { return SplitColor(pixel(x, y)); }
     [[nodiscard]] QImage image() const { return picker.surface().image().copy(); }
 
     modColorPick picker{QString{}};
 };
 
-TEST_F(modColorPickTest, FieldsPixelExactBrightnessAndSaturationMirrored)
-{
-    const ColorParts white{255, 255, 255}, black{0, 0, 0};
-    picker.DrawHueField({255, 0, 0});
-    // Columns fade from white to the hue, rows from there to black.
-    const std::tuple<int, int, ColorParts> hueField[] = {
-        {10, 10, white},  {265, 10, {255, 0, 0}}, {138, 10, {255, 127, 127}}, {10, 138, {127, 127, 127}},
-        {110, 60, {205, 125, 125}}, {137, 265, black},
-    };
-    for (const auto &[x, y, color] : hueField)
-        EXPECT_EQ(at(x, y), color) << x << "," << y;
+using Drawing = void (*)(modColorPick &);
+const Drawing HueField = [](modColorPick &p) { p.DrawHueField({255, 0, 0}); };
+const Drawing BrightnessField = [](modColorPick &p) { p.DrawBrightnessField(); };
+const Drawing SaturationField = [](modColorPick &p) { p.DrawSaturationField(); };
+const Drawing HueSlider = [](modColorPick &p) { p.DrawHueSlider(); };
+const Drawing BrightnessSlider = [](modColorPick &p) { p.DrawBrightnessSlider({200, 100, 50}); };
+const Drawing SaturationSlider = [](modColorPick &p) { p.DrawSaturationSlider({200, 100, 50}); };
+const Drawing SafePalette = [](modColorPick &p) { p.ClearDrawing(), p.DrawSafePalette(); };
 
-    picker.DrawBrightnessField();
-    // The top row is the pure hue from the right, exact at each sector end.
-    const std::pair<int, ColorParts> topRow[] = {
-        {0, {255, 0, 0}},     {42, {255, 0, 252}},  {43, {249, 0, 255}}, {85, {0, 0, 255}},
-        {86, {0, 0, 255}},    {128, {0, 252, 255}}, {170, {0, 255, 3}},  {171, {0, 255, 0}},
-        {212, {246, 255, 0}}, {213, {255, 249, 0}}, {255, {255, 0, 0}},
+TEST_F(modColorPickTest, FieldsSlidersAndFramesPixelExact)
+{
+    // A ring drawn off the surface touches nothing.
+    picker.MarkerX = picker.MarkerY = -100;
+    const struct { const char *name; Drawing draw; int x, y; ColorValue color; } cases[] = {
+        // The red hue field: saturation grows to the right, brightness falls downwards.
+        {"hue field top left", HueField, 10, 10, White},
+        {"hue field top right", HueField, 265, 10, RGB(255, 0, 0)},
+        {"hue field half brightness", HueField, 10, 138, RGB(127, 127, 127)},
+        {"hue field inside", HueField, 110, 60, RGB(205, 125, 125)},
+        {"hue field bottom", HueField, 137, 265, 0},
+        // Pure hues along the top, mirrored so that hue grows to the right; exact at each sector end.
+        {"column 42", BrightnessField, 223, 10, RGB(255, 0, 252)},
+        {"column 43", BrightnessField, 222, 10, RGB(249, 0, 255)},
+        {"column 85, -3 stored as 0", BrightnessField, 180, 10, RGB(0, 0, 255)},
+        {"column 128", BrightnessField, 137, 10, RGB(0, 252, 255)},
+        {"column 212", BrightnessField, 53, 10, RGB(246, 255, 0)},
+        {"column 213", BrightnessField, 52, 10, RGB(255, 249, 0)},
+        {"column 85 blends its -3: -3 x 251/255 + 4 = 1.047", BrightnessField, 180, 14, RGB(1, 4, 255)},
+        {"column 128 row 51: 252 x 204/255 + 51 = 252.6", BrightnessField, 137, 61, RGB(51, 253, 255)},
+        {"brightness field bottom", BrightnessField, 180, 265, White},
+        {"column 128 row 51: 252 - 51 x 252/255 = 201.6", SaturationField, 137, 61, RGB(0, 202, 204)},
+        {"saturation field bottom", SaturationField, 180, 265, 0},
+        // The hue slider runs round the circle downwards, across its whole width.
+        {"hue slider row 42", HueSlider, 291, 52, RGB(255, 0, 252)},
+        {"hue slider row 86", HueSlider, 291, 96, RGB(0, 6, 255)},
+        {"hue slider row 127", HueSlider, 277, 137, RGB(0, 252, 255)},
+        {"hue slider row 128", HueSlider, 291, 138, RGB(0, 255, 252)},
+        {"brightness slider row 128: 200 - 25600/255 = 99.6", BrightnessSlider, 291, 138, RGB(100, 50, 25)},
+        {"brightness slider bottom", BrightnessSlider, 284, 265, 0},
+        {"saturation slider bottom", SaturationSlider, 284, 265, White},
+        // Sunken frames, a background line clear of the field.
+        {"field frame top left", BrightnessField, 9, 9, EdgeDarkShadow},
+        {"field frame bottom right", BrightnessField, 267, 267, EdgeLight},
+        {"right of the field", BrightnessField, 266, 100, Back},
+        {"slider frame right", HueSlider, 292, 100, EdgeLight},
+        // Cells of 15 pixels, 18 apart, 16 to a row, with a black border, right and bottom exclusive.
+        {"safe cell 36, blue varying fastest", SafePalette, 71, 53, RGB(0, 255, 255)},
+        {"safe cell 216", SafePalette, 143, 251, White},
+        {"cell 220, past the safe colours", SafePalette, 215, 251, 0},
+        {"cell 1's right border", SafePalette, 24, 15, 0},
+        {"below cell 1", SafePalette, 15, 25, Back},
+        {"the selected cell's frame, 3 px out", SafePalette, 7, 15, EdgeShadow},
     };
-    for (const auto &[x, color] : topRow)
-        EXPECT_EQ(at(265 - x, 10), color) << x;
-    // The unclamped -3 of column 85 takes part in the blend: -3 × 251/255 + 4 = 1.047.
-    EXPECT_EQ(at(265 - 85, 14), (ColorParts{1, 4, 255}));
-    EXPECT_EQ(at(265 - 128, 61), (ColorParts{51, 253, 255})); // 252 × 204/255 + 51 = 252.6
-    for (int i = 0; i < 256; ++i) {
-        EXPECT_EQ(at(10 + i, 265), white) << i;
-        EXPECT_EQ(at(265, 10 + i), (ColorParts{255, i, i})) << i;
-    }
-    picker.DrawSaturationField();
-    EXPECT_EQ(at(265 - 128, 61), (ColorParts{0, 202, 204})); // 252 - 51 × 252/255 = 201.6
-    for (int i = 0; i < 256; ++i) {
-        EXPECT_EQ(at(10 + i, 265), black) << i;
-        EXPECT_EQ(at(265, 10 + i), (ColorParts{255 - i, 0, 0})) << i;
+    for (const auto &c : cases) {
+        c.draw(picker);
+        EXPECT_EQ(pixel(c.x, c.y), c.color) << c.name;
     }
 }
 
-TEST_F(modColorPickTest, FramesAndSlidersLeaveTheirInsidesAlone)
+TEST_F(modColorPickTest, MarkersAreInvertedAndDrawnTwiceRestoreThePixels)
 {
     picker.DrawHueSlider();
-    // Rows run round the hue circle, exact at each sector end, across the slider's width.
-    const std::pair<int, ColorParts> rows[] = {
-        {0, {255, 0, 0}},   {42, {255, 0, 252}},  {43, {252, 0, 255}},  {85, {0, 0, 255}},
-        {86, {0, 6, 255}},  {127, {0, 252, 255}}, {128, {0, 255, 252}}, {170, {0, 255, 0}},
-        {171, {6, 255, 0}}, {212, {252, 255, 0}}, {213, {255, 252, 0}}, {255, {255, 0, 0}},
-    };
-    for (const auto &[k, color] : rows) {
-        EXPECT_EQ(at(277, 10 + k), color) << k;
-        EXPECT_EQ(at(291, 10 + k), color) << k;
-    }
-    picker.DrawBrightnessField();
-    const std::tuple<int, int, ColorValue> frame[] = {
-        {9, 9, EdgeDarkShadow}, {9, 266, EdgeDarkShadow}, {266, 9, EdgeDarkShadow}, {267, 267, EdgeLight}, {266, 100, Back},
-        {100, 266, Back},       {8, 100, Back},           {276, 9, EdgeDarkShadow}, {292, 100, EdgeLight}, {284, 266, Back}};
-    for (const auto &[x, y, color] : frame)
-        EXPECT_EQ(pixel(x, y), color) << x << "," << y;
-    picker.DrawBrightnessSlider({200, 100, 50});
-    EXPECT_EQ(at(277, 10), (ColorParts{200, 100, 50}));
-    EXPECT_EQ(at(291, 138), (ColorParts{100, 50, 25}));
-    EXPECT_EQ(at(284, 265), (ColorParts{0, 0, 0}));
-    picker.DrawSaturationSlider({200, 100, 50});
-    EXPECT_EQ(at(284, 265), (ColorParts{255, 255, 255}));
-}
-
-TEST_F(modColorPickTest, MarkersDrawnTwiceRestoreThePixels)
-{
-    picker.DrawHueSlider();
-    picker.MarkerX = picker.MarkerY = 100;
-    picker.DrawHueField({0, 255, 0});
     const QImage before = image();
     picker.DrawSliderMarker(120);
     // Ticks on both sides, clear of the slider and its frame.
@@ -101,12 +88,8 @@ TEST_F(modColorPickTest, MarkersDrawnTwiceRestoreThePixels)
     EXPECT_EQ(pixel(276, 120), EdgeDarkShadow);
     picker.DrawSliderMarker(120);
     EXPECT_EQ(imageDifference(image(), before), QString());
-    picker.DrawPicker();
-    EXPECT_EQ(pixel(100, 100), fromQRgb(before.pixel(100, 100)));
-    picker.DrawPicker();
-    EXPECT_EQ(imageDifference(image(), before), QString());
 
-    // A field drawn twice shows one ring, inverted, with a readable centre; a move leaves only the new ring.
+    // A field drawn twice shows one ring, inverted, with its centre untouched; a move leaves only the new ring.
     picker.MarkerX = 265;
     picker.MarkerY = 10;
     picker.DrawHueField({255, 0, 0});
@@ -119,19 +102,14 @@ TEST_F(modColorPickTest, MarkersDrawnTwiceRestoreThePixels)
     EXPECT_EQ(imageDifference(image(), atCorner), QString());
 }
 
-TEST_F(modColorPickTest, PaletteCellBordersAndTheSafePickerFrame)
+TEST_F(modColorPickTest, ClearingTheSafePickerLeavesTheCellBorders)
 {
     picker.DrawSafePalette();
-    const PixelRect cell = picker.PaletteCells[1];
-    // 15 × 15 with a black border, right and bottom exclusive; the picker frame 3 pixels out.
-    EXPECT_EQ(pixel(cell.right - 1, cell.top + 5), 0);
-    EXPECT_EQ(pixel(cell.left + 5, cell.bottom), Back);
-    EXPECT_NE(pixel(cell.left - 3, cell.top + 5), Back);
     picker.DrawSafePicker(1, true);
-    for (int d = 1; d <= 3; ++d)
-        EXPECT_TRUE(pixel(cell.left - d, cell.top + 5) == Back && pixel(cell.right - 1 + d, cell.top + 5) == Back) << d;
-    EXPECT_EQ(pixel(cell.left, cell.top + 5), 0);
-    EXPECT_EQ(pixel(picker.PaletteCells[2].left, cell.top + 5), 0);
+    for (const int x : {7, 8, 9, 25, 26, 27})
+        EXPECT_EQ(pixel(x, 15), Back) << x;
+    EXPECT_EQ(pixel(10, 15), 0);
+    EXPECT_EQ(pixel(28, 15), 0); // cell 2
 }
 
 } // namespace
