@@ -20,10 +20,7 @@ std::string readBack(const SettingsDoc &d)
 }
 
 // A settings document whose elements nest depth levels deep, the root being the first.
-QByteArray nested(int depth)
-{
-    return "<settings>" + QByteArray("<a>").repeated(depth - 1) + QByteArray("</a>").repeated(depth - 1) + "</settings>";
-}
+QByteArray nested(int depth) { return "<settings>" + QByteArray("<a>").repeated(depth - 1) + QByteArray("</a>").repeated(depth - 1) + "</settings>"; }
 
 class SettingsDocTest : public ::testing::Test
 {
