@@ -15,6 +15,22 @@ TEST(SecondsText, PlainDecimalsWithFifteenDigitsAndAcceptanceOfAtLeastOneMillise
         EXPECT_FALSE(AcceptableSeconds(text)) << text;
 }
 
+TEST(SecondsText, ArrowsStepByOneAndStopOnlyAtExactlyOneAndTen)
+{
+    const struct { const char *text; SecondsArrow arrow; std::optional<QString> stepped; } cases[] = {
+        {"7", SecondsArrow::Down, "6"},
+        {"1", SecondsArrow::Down, std::nullopt},
+        {"1.0", SecondsArrow::Down, std::nullopt}, // the number stops, whatever its text
+        {"10", SecondsArrow::Up, std::nullopt},
+        {"12", SecondsArrow::Up, "13"},           // neither clamped
+        {"0", SecondsArrow::Down, "-1"},
+        {"2.5", SecondsArrow::Up, "3.5"},         // nor rounded
+        {"five", SecondsArrow::Up, std::nullopt},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(SteppedSeconds(c.text, c.arrow), c.stepped) << c.text << (c.arrow == SecondsArrow::Up ? " up" : " down");
+}
+
 TEST(CenterForm, HalfOfTheDifferenceRoundsToEven)
 {
     EXPECT_EQ(CenteredTopLeftTwips({12000, 9000}, {7575, 6060}), QPoint(2212, 1470)); // 2212.5 goes down
