@@ -116,10 +116,11 @@ bool ProgramRig::retryUntil(const char *what, const std::function<void()> &actio
     return false;
 }
 
-bool ProgramRig::hasEnded(QProcess &process)
+bool ProgramRig::endsOn(QProcess &process, const char *what, const std::function<void()> &input)
 {
     // The end is only noticed inside a wait.
-    return process.state() == QProcess::NotRunning || process.waitForFinished(PollMs);
+    const auto ended = [&] { return process.state() == QProcess::NotRunning || process.waitForFinished(PollMs); };
+    return retryUntil(what, input, ended) && endedCleanly(process);
 }
 
 bool ProgramRig::endedCleanly(QProcess &process)

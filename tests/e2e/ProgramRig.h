@@ -38,9 +38,10 @@ public:
     static bool waitFor(const char *what, const std::function<bool()> &condition);
     // The same, repeating an action that may safely be repeated every second meanwhile.
     static bool retryUntil(const char *what, const std::function<void()> &action, const std::function<bool()> &condition);
-    [[nodiscard]] static bool hasEnded(QProcess &process);
     // True when the process ended by itself with status 0, within the budget.
     static bool endedCleanly(QProcess &process);
+    // The same, repeating an input (a key, a mouse move) every second until the process ends.
+    static bool endsOn(QProcess &process, const char *what, const std::function<void()> &input);
 
     [[nodiscard]] static QImage screenshot();
     static void xdotool(const QStringList &arguments);

@@ -35,6 +35,18 @@ struct SetupRig
 
 } // namespace
 
+TEST(SetupE2E, SecondCopyEndsAtOnceWhileFirstRuns)
+{
+    SetupRig setup(SettingsXml{});
+    ASSERT_TRUE(setup.dialog);
+    // A malformed file would be kept as settings.xml.bak by a copy that read it: the second must not.
+    writeFile(setup.rig.path("settings.xml"), "<settings><timer>");
+    EXPECT_TRUE(ProgramRig::endedCleanly(setup.rig.start({"/s"})));
+    EXPECT_EQ(setup.process->state(), QProcess::Running);
+    EXPECT_EQ(readFile(setup.rig.path("settings.xml")), "<settings><timer>");
+    EXPECT_FALSE(QFile::exists(setup.rig.path("settings.xml.bak")));
+}
+
 TEST(SetupE2E, ApplyThroughTheProgramKeepsForeignContent)
 {
     SetupRig setup({.timer = "4", .imageSize = "small", .extra = "<!-- e2e --><extra>kept</extra>"});
@@ -57,10 +69,8 @@ TEST(SetupE2E, PreviewRunsTheShowOverTheModalDialogAndTheMouseEndsIt)
     setup.click(Preview);
     ASSERT_TRUE(ProgramRig::waitFor("the preview's picture", [] { return ProgramRig::screenshot().pixel(512, 384) == qRgb(255, 0, 0); }));
     int moves = 0;
-    EXPECT_TRUE(ProgramRig::retryUntil("the mouse to end the preview",
-                                       [&] { ProgramRig::xdotool({"mousemove", ++moves % 2 ? "100" : "160", "160"}); },
-                                       [&] { return ProgramRig::hasEnded(*setup.process); }));
-    EXPECT_TRUE(ProgramRig::endedCleanly(*setup.process));
+    EXPECT_TRUE(ProgramRig::endsOn(*setup.process, "the mouse to end the preview",
+                                   [&] { ProgramRig::xdotool({"mousemove", ++moves % 2 ? "100" : "160", "160"}); }));
 }
 
 TEST(SetupE2E, PickerOkChangesTheSwatchAndCancelDoesNot)

@@ -5,15 +5,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-bool ends(QProcess &process, const char *what, const std::function<void()> &input)
-{
-    return ProgramRig::retryUntil(what, input, [&] { return ProgramRig::hasEnded(process); }) && ProgramRig::endedCleanly(process);
-}
-
-} // namespace
-
 TEST(ShowE2E, FirstPictureFillsTheMediumAreaThenAKeyOrTheMouseEndsTheShow)
 {
     for (const bool byMouse : {false, true}) {
@@ -28,7 +19,7 @@ TEST(ShowE2E, FirstPictureFillsTheMediumAreaThenAKeyOrTheMouseEndsTheShow)
             return showsPicture(shot, QRect(114, 199, 683, 341)) && near(shot.pixel(111, 384), Green) && near(shot.pixel(5, 5), Green);
         }));
         int moves = 0;
-        EXPECT_TRUE(ends(process, byMouse ? "the mouse to end the show" : "a key to end the show", [&] {
+        EXPECT_TRUE(ProgramRig::endsOn(process, byMouse ? "the mouse to end the show" : "a key to end the show", [&] {
             ProgramRig::xdotool(byMouse ? QStringList{"mousemove", ++moves % 2 ? "40" : "7", "40"} : QStringList{"key", "a"});
         }));
     }
@@ -55,5 +46,5 @@ TEST(ShowE2E, HighDpiScreenShowsPictureAtDevicePixels)
                 wrong += shot.pixel(x, y) != board.pixel(x, y);
         return wrong == 0;
     })) << wrong << " pixels differ";
-    EXPECT_TRUE(ends(process, "a key to end the show", [] { ProgramRig::xdotool({"key", "space"}); }));
+    EXPECT_TRUE(ProgramRig::endsOn(process, "a key to end the show", [] { ProgramRig::xdotool({"key", "space"}); }));
 }
