@@ -58,7 +58,7 @@ void reduceRow(const Plane &plane, int row, QSize out, std::vector<float> &value
     }
 }
 
-// Luma and colour-difference weights of the picture's matrix; BT.601 where none is given.
+// Luma and colour-difference weights of the decoded planes' matrix; BT.601 where none is given.
 struct Matrix
 {
     float kr = 0.299f;
@@ -67,13 +67,13 @@ struct Matrix
     bool fullRange = true;
 };
 
-Matrix matrixOf(const heif_image *image, const heif_image_handle *handle)
+// Only the decoded image's own profile describes its planes: without one, libheif has
+// converted them to its default, full-range BT.601, whatever the file declares.
+Matrix matrixOf(const heif_image *image)
 {
     Matrix matrix;
     heif_color_profile_nclx *nclx = nullptr;
-    if (heif_image_get_nclx_color_profile(image, &nclx).code != heif_error_Ok)
-        heif_image_handle_get_nclx_color_profile(handle, &nclx);
-    if (!nclx)
+    if (heif_image_get_nclx_color_profile(image, &nclx).code != heif_error_Ok || !nclx)
         return matrix;
     matrix.fullRange = nclx->full_range_flag != 0;
     switch (nclx->matrix_coefficients) {
@@ -91,6 +91,18 @@ Matrix matrixOf(const heif_image *image, const heif_image_handle *handle)
 int toByte(float value)
 {
     return std::clamp(int(std::lround(value * 255.0f)), 0, 255);
+}
+
+// libheif hands planes asked for in another layout over in full-range BT.601 without a
+// profile, but passes limited-range grey through unexpanded, so such pictures keep theirs.
+bool limitedRange(const heif_image_handle *handle)
+{
+    heif_color_profile_nclx *nclx = nullptr;
+    if (heif_image_handle_get_nclx_color_profile(handle, &nclx).code != heif_error_Ok || !nclx)
+        return false;
+    const bool limited = nclx->full_range_flag == 0;
+    heif_nclx_color_profile_free(nclx);
+    return limited;
 }
 
 using ImagePtr = std::unique_ptr<heif_image, void (*)(const heif_image *)>;
@@ -155,7 +167,8 @@ bool HeifImageHandler::read(QImage *image)
     // Reduced by half or more, 4:2:0 colour still covers every output pixel and halves what
     // libheif holds; otherwise libheif picks the layout.
     const QSize stored(heif_image_handle_get_width(primary_.get()), heif_image_handle_get_height(primary_.get()));
-    const bool halved = scaledSize_.isValid() && scaledSize_.width() * 2 <= stored.width() && scaledSize_.height() * 2 <= stored.height();
+    const bool halved = scaledSize_.isValid() && scaledSize_.width() * 2 <= stored.width() && scaledSize_.height() * 2 <= stored.height()
+                        && !limitedRange(primary_.get());
     ImagePtr decoded = halved ? decode(primary_.get(), heif_colorspace_YCbCr, heif_chroma_420)
                               : decode(primary_.get(), heif_colorspace_undefined, heif_chroma_undefined);
     if (!decoded)
@@ -188,7 +201,7 @@ bool HeifImageHandler::read(QImage *image)
     QImage result;
     if (!QImageIOHandler::allocateImage(out, alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32, &result))
         return false;
-    const Matrix matrix = matrixOf(pixels, primary_.get());
+    const Matrix matrix = matrixOf(pixels);
     const bool premultiplied = heif_image_handle_is_premultiplied_alpha(primary_.get());
     // Limited range keeps luma in 16..235 and colour differences in 16..240, at 8 bits.
     const float lumaOffset = matrix.fullRange ? 0.0f : 16.0f / 255.0f;
