@@ -3,7 +3,6 @@
 
 #include "support/ImageDifference.h"
 
-#include <QFontMetrics>
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
