@@ -148,32 +148,39 @@ QRect StretchBltArea(const Surface &destination, int x, int y, int width, int he
     return ClipToSurface(part.target, destination);
 }
 
-void StretchBlt(Surface &destination, int x, int y, int width, int height,
-                const Surface &source, int sourceX, int sourceY, int sourceWidth, int sourceHeight)
+QRect StretchImage(QImage &to, int x, int y, int width, int height, const QImage &from, int sourceX, int sourceY,
+                   int sourceWidth, int sourceHeight, bool smooth)
 {
     if (width == 0 || height == 0 || sourceWidth <= 0 || sourceHeight <= 0)
-        return;
+        return {};
     const bool mirrorX = width < 0;
     const bool mirrorY = height < 0;
     const StretchPart clip = ClipStretch(StretchTarget(x, y, width, height), mirrorX, mirrorY,
-                                         QRect(sourceX, sourceY, sourceWidth, sourceHeight), source.rect());
-    const QRect visible = ClipToSurface(clip.target, destination);
+                                         QRect(sourceX, sourceY, sourceWidth, sourceHeight), from.rect());
+    const QRect visible = clip.target & to.rect();
     if (visible.isEmpty())
-        return;
-
-    const bool smooth = destination.stretchMode() == StretchMode::Halftone;
+        return {};
     // The whole source is shared, not copied: only a part needs a copy of its own.
-    QImage part = clip.source == source.rect() ? source.image() : source.image().copy(clip.source);
+    QImage part = clip.source == from.rect() ? from : from.copy(clip.source);
     if (mirrorX || mirrorY)
         part = part.mirrored(mirrorX, mirrorY);
     if (part.size() != clip.target.size())
         part = part.scaled(clip.target.size(), Qt::IgnoreAspectRatio,
                            smooth ? Qt::SmoothTransformation : Qt::FastTransformation);
-    QPainter painter(&destination.image());
+    QPainter painter(&to);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(clip.target.topLeft(), part);
-    painter.end();
-    destination.markChanged(visible);
+    return visible;
+}
+
+void StretchBlt(Surface &destination, int x, int y, int width, int height,
+                const Surface &source, int sourceX, int sourceY, int sourceWidth, int sourceHeight)
+{
+    const bool smooth = destination.stretchMode() == StretchMode::Halftone;
+    const QRect drawn = StretchImage(destination.image(), x, y, width, height, source.image(), sourceX, sourceY,
+                                     sourceWidth, sourceHeight, smooth);
+    if (!drawn.isEmpty())
+        destination.markChanged(drawn);
 }
 
 StretchMode SetStretchBltMode(Surface &surface, StretchMode mode)

@@ -39,6 +39,11 @@ void CopyPixels(QImage &to, QPoint at, const QImage &from, const QRect &part);
 void StretchBlt(Surface &destination, int x, int y, int width, int height,
                 const Surface &source, int sourceX, int sourceY, int sourceWidth, int sourceHeight);
 
+// StretchBlt's pixel work on plain images; returns the part of `to` it drew. Touches no
+// surface, so it may run on any thread while no other thread uses either image.
+QRect StretchImage(QImage &to, int x, int y, int width, int height, const QImage &from, int sourceX, int sourceY,
+                   int sourceWidth, int sourceHeight, bool smooth);
+
 // The pixels of the destination that StretchBlt with these arguments writes.
 [[nodiscard]] QRect StretchBltArea(const Surface &destination, int x, int y, int width, int height,
                                    const Surface &source, int sourceX, int sourceY, int sourceWidth,

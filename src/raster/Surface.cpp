@@ -21,6 +21,23 @@ void Surface::settleDeferred()
         drawing->settle();
 }
 
+bool Surface::settleDeferredInBackground(std::function<void()> made)
+{
+    DeferredDrawing *const drawing = std::exchange(Deferred, nullptr);
+    if (!drawing)
+        return false;
+    drawing->settleInBackground(std::move(made));
+    // It stays deferred: whoever next reads or writes pixels waits for its background work.
+    Deferred = drawing;
+    return true;
+}
+
+void Surface::finishBackground()
+{
+    if (Deferred)
+        Deferred->finishBackground();
+}
+
 void Surface::withdraw(DeferredDrawing *drawing)
 {
     if (Deferred == drawing)

@@ -17,7 +17,13 @@ class DeferredDrawing
 {
 public:
     virtual ~DeferredDrawing() = default;
+    // Makes everything recorded, waiting first for what is being made in the background.
     virtual void settle() = 0;
+    // Starts making what is recorded so far on another thread and returns at once; `made`
+    // is called on that thread when it is done. Later recordings wait for the next call.
+    virtual void settleInBackground(std::function<void()> made) = 0;
+    // Waits for what settleInBackground started, leaving later recordings unmade.
+    virtual void finishBackground() = 0;
 };
 
 // A picture surface: a persistent backing image that drawing goes into (the drawing
@@ -70,6 +76,14 @@ public:
         return image_;
     }
 
+    // What a presented frame shows: the drawing once the background work is done, without
+    // the recordings made since it began (the next frame makes those).
+    [[nodiscard]] const QImage &presentedImage() const
+    {
+        finishBackground();
+        return image_;
+    }
+
     // The drawing context: always Format_RGB32. Deferred drawing is made first.
     [[nodiscard]] QImage &image()
     {
@@ -88,6 +102,11 @@ public:
     static void defer(DeferredDrawing *drawing);
     // Makes the deferred drawing, if any, and forgets it.
     static void settleDeferred();
+    // Starts making the deferred drawing on another thread, calling `made` there when it is
+    // done; false, with nothing started, when nothing is deferred.
+    static bool settleDeferredInBackground(std::function<void()> made);
+    // Waits for the background work of the deferred drawing, if any.
+    static void finishBackground();
     // Forgets `drawing` without making it, if it is the one deferred.
     static void withdraw(DeferredDrawing *drawing);
 

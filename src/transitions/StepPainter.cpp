@@ -3,8 +3,11 @@
 #include "raster/Gdi.h"
 #include "raster/Surface.h"
 
+#include <QThreadPool>
+
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <tuple>
 
 namespace {
@@ -42,6 +45,7 @@ namespace {
 StepPainter::StepPainter(Surface &destination, const Surface *oldPicture, const Surface &newPicture)
     : destination_(destination), oldPicture_(oldPicture), newPicture_(newPicture)
 {
+    Q_ASSERT(&newPicture != &destination && oldPicture != &destination);
 }
 
 StepPainter::~StepPainter()
@@ -108,50 +112,87 @@ void StepPainter::markChanged(const std::vector<Recorded> &step)
     }
 }
 
+StepPainter::Batch StepPainter::takeRecorded()
+{
+    Batch batch;
+    QImage &to = destination_.image();
+    // Writes through this view of the pixels leave the destination's own image untouched,
+    // so this thread may read its size and key while another makes the copies.
+    batch.target = QImage(to.bits(), to.width(), to.height(), to.bytesPerLine(), QImage::Format_RGB32);
+    batch.smooth = destination_.stretchMode() == StretchMode::Halftone;
+    for (const Recorded &r : std::exchange(recorded_, {}))
+        batch.copies.push_back({r.copy, r.area, sourceOf(r.copy).image()});
+    rememberKeys();
+    return batch;
+}
+
+void StepPainter::make(Batch &batch)
+{
+    QImage &to = batch.target;
+    const bool unscaled = std::none_of(batch.copies.begin(), batch.copies.end(),
+                                       [](const Made &m) { return m.copy.stretched; });
+    if (!unscaled) {
+        for (const Made &m : batch.copies) {
+            const StepCopy &c = m.copy;
+            if (c.stretched)
+                (void)StretchImage(to, c.x, c.y, c.width, c.height, m.source, c.sourceX, c.sourceY, c.sourceWidth,
+                                   c.sourceHeight, batch.smooth);
+            else
+                CopyPixels(to, m.area.topLeft(), m.source, m.area.translated(c.sourceX - c.x, c.sourceY - c.y));
+        }
+        return;
+    }
+    // Many strips share the work best by rows: each core makes every copy within its own
+    // half of the surface, in order, so overlapping copies still land as they would one by one.
+    uchar *const toBits = to.bits();
+    const qsizetype toStride = to.bytesPerLine();
+    SplitRows(to.height(), toStride, [&](int first, int end) {
+        const QRect rows(0, first, to.width(), end - first);
+        for (const Made &m : batch.copies) {
+            const QRect part = m.area & rows;
+            const QPoint origin = part.topLeft() + QPoint(m.copy.sourceX - m.copy.x, m.copy.sourceY - m.copy.y);
+            for (int y = 0; y < part.height(); ++y)
+                std::memcpy(toBits + (part.y() + y) * toStride + qsizetype(part.x()) * 4,
+                            m.source.constScanLine(origin.y() + y) + qsizetype(origin.x()) * 4,
+                            std::size_t(part.width()) * 4);
+        }
+    });
+}
+
 void StepPainter::settle()
 {
+    finishBackground();
     if (recorded_.empty())
         return;
-    const std::vector<Recorded> recorded = std::exchange(recorded_, {});
-    const bool unscaled = std::none_of(recorded.begin(), recorded.end(), [&](const Recorded &r) {
-        return r.copy.stretched || &sourceOf(r.copy) == &destination_;
-    });
-    if (unscaled) {
-        // Many strips share the work best by rows: each core makes every copy within its own
-        // half of the surface, in order, so overlapping copies still land as they would one by one.
-        QImage &to = destination_.image();
-        uchar *const toBits = to.bits();
-        const qsizetype toStride = to.bytesPerLine();
-        std::vector<const QImage *> from;
-        for (const Recorded &r : recorded)
-            from.push_back(&sourceOf(r.copy).image());
-        SplitRows(to.height(), toStride, [&](int first, int end) {
-            const QRect rows(0, first, to.width(), end - first);
-            for (std::size_t n = 0; n < recorded.size(); ++n) {
-                const QRect part = recorded[n].area & rows;
-                const StepCopy &copy = recorded[n].copy;
-                const QPoint origin = part.topLeft() + QPoint(copy.sourceX - copy.x, copy.sourceY - copy.y);
-                for (int y = 0; y < part.height(); ++y)
-                    std::memcpy(toBits + (part.y() + y) * toStride + qsizetype(part.x()) * 4,
-                                from[n]->constScanLine(origin.y() + y) + qsizetype(origin.x()) * 4,
-                                std::size_t(part.width()) * 4);
-            }
-        });
-        rememberKeys();
+    Batch batch = takeRecorded();
+    make(batch);
+}
+
+void StepPainter::settleInBackground(std::function<void()> made)
+{
+    finishBackground();
+    if (recorded_.empty()) {
+        made();
         return;
     }
-    // The steps already reported what they change; making the copies reports nothing new.
-    const QRegion changed = destination_.pendingChange();
-    for (const Recorded &r : recorded) {
-        const StepCopy &copy = r.copy;
-        if (copy.stretched)
-            StretchBlt(destination_, copy.x, copy.y, copy.width, copy.height, sourceOf(copy), copy.sourceX,
-                       copy.sourceY, copy.sourceWidth, copy.sourceHeight);
-        else
-            BitBlt(destination_, copy.x, copy.y, copy.width, copy.height, sourceOf(copy), copy.sourceX, copy.sourceY);
-    }
-    destination_.setPendingChange(changed);
-    rememberKeys();
+    // One thread makes the frames, keeping the thread that runs the steps free to run them on time.
+    static QThreadPool framer;
+    framer.setMaxThreadCount(1);
+    auto batch = std::make_shared<Batch>(takeRecorded());
+    auto done = std::make_shared<std::promise<void>>();
+    background_ = done->get_future();
+    framer.start([batch, done, made = std::move(made)] {
+        make(*batch);
+        // Told before the wait ends, so a view that waits as it dies is never called after.
+        made();
+        done->set_value();
+    });
+}
+
+void StepPainter::finishBackground()
+{
+    if (background_.valid())
+        background_.get();
 }
 
 void StepPainter::rememberKeys()

@@ -4,20 +4,24 @@
 
 #include "raster/Surface.h"
 
+#include <QImage>
 #include <QRect>
 #include <QtGlobal>
+#include <functional>
+#include <future>
 #include <vector>
 
 // Carries out the copies of one effect's steps on its surfaces. A step only records its
 // copies; they are made when anything next reads or writes a surface's pixels, which for
-// the screen is once a presented frame, so steps no frame shows cost next to nothing. A
-// copy wholly covered by a later one is dropped, as drawing it could show nothing.
+// the screen is once a presented frame, so steps no frame shows cost next to nothing; a
+// frame's copies may be made on a thread of their own while the steps go on. A copy
+// wholly covered by a later one is dropped, as drawing it could show nothing.
 // A band that only grows from one step to the next copies just its new part, as long as
 // neither the destination nor the new picture has been written since the step before.
 class StepPainter final : public DeferredDrawing
 {
 public:
-    // `oldPicture` is null for effects that do not use it.
+    // `oldPicture` is null for effects that do not use it; neither picture is the destination.
     StepPainter(Surface &destination, const Surface *oldPicture, const Surface &newPicture);
     // Makes what is still recorded: the destination keeps what the steps drew.
     ~StepPainter() override;
@@ -26,6 +30,8 @@ public:
 
     void paint(const std::vector<StepCopy> &copies);
     void settle() override;
+    void settleInBackground(std::function<void()> made) override;
+    void finishBackground() override;
 
 private:
     struct Recorded
@@ -34,6 +40,22 @@ private:
         QRect area; // what the copy writes, clipped to both surfaces
     };
 
+    // Recorded copies taken away from the surfaces, to be made on any thread.
+    struct Made
+    {
+        StepCopy copy;
+        QRect area;
+        QImage source; // shares the source's pixels
+    };
+    struct Batch
+    {
+        QImage target; // the destination's pixels
+        bool smooth = false;
+        std::vector<Made> copies;
+    };
+
+    [[nodiscard]] Batch takeRecorded();
+    static void make(Batch &batch);
     [[nodiscard]] bool continuesLastStep(const std::vector<StepCopy> &copies) const;
     [[nodiscard]] const Surface &sourceOf(const StepCopy &copy) const;
     void markChanged(const std::vector<Recorded> &step);
@@ -46,4 +68,5 @@ private:
     std::vector<Recorded> recorded_;
     qint64 destinationKey_ = 0;
     qint64 newPictureKey_ = 0;
+    std::future<void> background_;
 };

@@ -25,18 +25,30 @@ SurfaceView::SurfaceView(Surface &surface, QWidget *parent, Pixels pixels) : QWi
     });
 }
 
+SurfaceView::~SurfaceView()
+{
+    // A frame being made calls back into this view; it is done before the view goes.
+    Surface::finishBackground();
+}
+
 void SurfaceView::schedule(const QRect &changed)
 {
     pending_ += changed;
-    if (!frame_.isActive()) {
-        const qreal rate = screen() ? screen()->refreshRate() : 60.0;
-        const int screenFrame = qBound(1, qRound(1000.0 / (rate > 0 ? rate : 60.0)), 50);
-        // Whatever a frame costs this thread delays the effect's next step as long: frames
-        // that cost much come less often, keeping that delay near a twentieth of the time,
-        // but never fewer than thirty a second.
-        const int costly = int(qMin<qint64>(paintCost_ * 20 / 1000000, 33));
-        frame_.start(qMax(screenFrame, costly));
-    }
+    if (!frame_.isActive() && !making_)
+        startFrame();
+}
+
+void SurfaceView::startFrame()
+{
+    const qreal rate = screen() ? screen()->refreshRate() : 60.0;
+    const int screenFrame = qBound(1, qRound(1000.0 / (rate > 0 ? rate : 60.0)), 50);
+    // Whatever a frame costs this thread delays the effect's next step as long: frames
+    // that cost much come less often, keeping that delay near a twentieth of the time,
+    // but never fewer than thirty a second.
+    const int costly = int(qMin<qint64>(paintCost_ * 20 / 1000000, 33));
+    const qint64 period = qMax(screenFrame, costly);
+    const qint64 since = frameStart_.isValid() ? frameStart_.elapsed() : 0;
+    frame_.start(int(qBound<qint64>(0, period - since, period)));
 }
 
 qreal SurfaceView::ratio() const
@@ -46,10 +58,26 @@ qreal SurfaceView::ratio() const
 
 void SurfaceView::presentPending()
 {
+    frameStart_.start();
+    const QRegion frame = std::exchange(pending_, QRegion());
+    making_ = Surface::settleDeferredInBackground([this, frame] {
+        QMetaObject::invokeMethod(this, [this, frame] { showFrame(frame); }, Qt::QueuedConnection);
+    });
+    if (!making_)
+        showFrame(frame);
+}
+
+void SurfaceView::showFrame(const QRegion &frame)
+{
+    making_ = false;
     const qreal ratio = this->ratio();
-    for (const QRect &changed : std::exchange(pending_, QRegion()))
-        update(QRectF(changed.x() / ratio, changed.y() / ratio, changed.width() / ratio, changed.height() / ratio)
-                   .toAlignedRect());
+    QRegion logical;
+    for (const QRect &changed : frame)
+        logical += QRectF(changed.x() / ratio, changed.y() / ratio, changed.width() / ratio, changed.height() / ratio)
+                       .toAlignedRect();
+    repaint(logical);
+    if (!pending_.isEmpty() && !frame_.isActive())
+        startFrame();
 }
 
 void SurfaceView::fitToSurface()
@@ -62,11 +90,10 @@ void SurfaceView::paintEvent(QPaintEvent *event)
 {
     QElapsedTimer cost;
     cost.start();
-    const QImage &image = surface_.image();
     const qreal ratio = this->ratio();
     const QRect logical = event->rect();
     // Only what the surface does not cover takes the background colour.
-    const QRegion uncovered = QRegion(logical) - QRect(0, 0, qRound(image.width() / ratio), qRound(image.height() / ratio));
+    const QRegion uncovered = QRegion(logical) - QRect(0, 0, qRound(surface_.width() / ratio), qRound(surface_.height() / ratio));
     QPainter painter(this);
     for (const QRect &part : uncovered)
         painter.fillRect(part, QColor(toQRgb(surface_.backColor())));
@@ -77,6 +104,8 @@ void SurfaceView::paintEvent(QPaintEvent *event)
     const bool direct = store && redirected(&redirect) == store && ratio == 1.0
         && store->devicePixelRatio() == 1.0
         && (store->format() == QImage::Format_RGB32 || store->format() == QImage::Format_ARGB32_Premultiplied);
+    // The screen shows the frame as made so far; anything else drawn from the view gets it all.
+    const QImage &image = direct ? surface_.presentedImage() : surface_.image();
     if (direct) {
         // A copy straight into the window's image, shared with a second core, is the
         // cheapest way a full-screen frame reaches the screen.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QRegion>
 #include <QTimer>
 #include <QWidget>
@@ -8,8 +9,9 @@ class Surface;
 
 // Presents a surface on screen: the surface's refresh repaints only what changed, at
 // most once a frame of the screen, so an effect drawing every millisecond shows its
-// latest state at the screen's own rate. A frame makes the surface's deferred drawing;
-// frames that cost this thread much come less often, down to thirty a second.
+// latest state at the screen's own rate. A frame's deferred drawing is made on another
+// thread while this one goes on, and the frame is shown once it is made; frames that
+// cost this thread much come less often, down to thirty a second.
 class SurfaceView : public QWidget
 {
     Q_OBJECT
@@ -21,6 +23,7 @@ public:
     };
 
     explicit SurfaceView(Surface &surface, QWidget *parent = nullptr, Pixels pixels = Pixels::Logical);
+    ~SurfaceView() override;
 
     // Resizes the widget to the surface's size in device pixels.
     void fitToSurface();
@@ -30,12 +33,16 @@ protected:
 
 private:
     void schedule(const QRect &changed);
+    void startFrame();
     void presentPending();
+    void showFrame(const QRegion &frame);
     [[nodiscard]] qreal ratio() const;
 
     Surface &surface_;
     Pixels pixels_;
     QRegion pending_;
     QTimer frame_;
+    bool making_ = false; // a frame's drawing is being made in the background
+    QElapsedTimer frameStart_;
     qint64 paintCost_ = 0; // nanoseconds the last frame took this thread
 };

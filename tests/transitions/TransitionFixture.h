@@ -6,6 +6,7 @@
 #include "transitions/modTransition.h"
 
 #include <QImage>
+#include <gtest/gtest.h>
 #include <functional>
 #include <string>
 #include <vector>
@@ -70,7 +71,9 @@ inline std::string Repeat(const std::string &letters, int count)
 // A destination showing the previous slide, old and new pictures of one size, and a
 // transition module with StepInterval 1 on this rig's clock and yield. Waiting jumps the
 // clock to the due tick; the yield after a drawn pass presents, recording the frame, at
-// every `presentEvery`-th drawn pass.
+// every `presentEvery`-th drawn pass. In the background, as a view does, that yield records
+// the frame made since the last one and starts making the next; `made` is the pass whose
+// state that frame shows.
 struct TransitionRig : TickClock, EventYield
 {
     TransitionRig(int width, int height, RuntimeRandom &random = RuntimeRandom::shared())
@@ -83,15 +86,23 @@ struct TransitionRig : TickClock, EventYield
     void DoEventsUntil(std::int64_t dueTick) override { waits.push_back(now = dueTick); }
     void DoEvents() override
     {
-        if (++passes % presentEvery == 0)
+        if (++passes % presentEvery == 0 && inBackground) {
+            frames.push_back(destination.presentedImage().copy());
+            shows.push_back(made);
+            made = passes;
+            EXPECT_TRUE(Surface::settleDeferredInBackground([] {}));
+        } else if (passes % presentEvery == 0) {
             frames.push_back(destination.image().copy());
+        }
         if (onDrawnPass)
             onDrawnPass();
     }
     std::size_t yields() const { return frames.size() + waits.size(); }
 
     std::int64_t now = 1000;
-    std::size_t presentEvery = 1, passes = 0;
+    std::size_t presentEvery = 1, passes = 0, made = 0;
+    bool inBackground = false;
+    std::vector<std::size_t> shows;
     std::vector<QImage> frames;
     std::vector<std::int64_t> waits;
     std::function<void()> onDrawnPass;

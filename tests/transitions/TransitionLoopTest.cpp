@@ -95,8 +95,9 @@ TEST(StepLoop, BandsAreCopiedWholeAgainAfterTheSurfacesChange)
 }
 
 // Steps record their copies and are drawn when something looks: every presented frame must
-// show what drawing each step at once shows, also after a nested slide switch redraws the
-// new picture mid-effect and when something reads the destination between two frames.
+// show what drawing each step at once shows, also when frames are made in the background
+// while later steps record, after a nested slide switch redraws the new picture mid-effect
+// and when something reads the destination between two frames.
 TEST(StepLoop, FramesPresentedNowAndThenShowWhatDrawingEveryStepShows)
 {
     const auto both = [](auto effect) -> Effect {
@@ -114,11 +115,12 @@ TEST(StepLoop, FramesPresentedNowAndThenShowWhatDrawingEveryStepShows)
         {"CrossSlide 1", [](TransitionRig &r) { r.transitions.CrossSlide(r.destination, r.oldPicture, r.newPicture, 1, 2); }},
         {"CrossSlide 4", [](TransitionRig &r) { r.transitions.CrossSlide(r.destination, r.oldPicture, r.newPicture, 4, 1); }}};
     for (const auto &c : cases)
-        for (const std::size_t every : {3u, 4u}) {
-            SCOPED_TRACE(std::string(c.name) + " every " + std::to_string(every));
+        for (const auto [every, background] : {std::pair(3u, false), {4u, false}, {3u, true}, {2u, true}}) {
+            SCOPED_TRACE(std::string(c.name) + " every " + std::to_string(every) + (background ? " in background" : ""));
             RuntimeRandom sameA(5), sameB(5);
             TransitionRig reference(24, 10, sameA), presented(24, 10, sameB);
             presented.presentEvery = every;
+            presented.inBackground = background;
             QImage readBetween;
             for (TransitionRig *rig : {&reference, &presented})
                 rig->onDrawnPass = [rig, &readBetween] {
@@ -126,13 +128,18 @@ TEST(StepLoop, FramesPresentedNowAndThenShowWhatDrawingEveryStepShows)
                         rig->newPicture.setPicture(TaggedImage(24, 10, Old).mirrored(true, false));
                     if (rig->passes == 7 && rig->presentEvery > 1)
                         readBetween = rig->destination.image().copy();
+                    if (rig->passes == 5 || rig->passes == 7)
+                        rig->made = rig->passes;
                 };
             c.run(reference);
             c.run(presented);
             ASSERT_EQ(presented.passes, reference.passes);
             ASSERT_EQ(presented.frames.size(), reference.passes / every);
-            for (std::size_t k = 0; k < presented.frames.size(); ++k)
-                ASSERT_EQ(presented.frames[k], reference.frames[(k + 1) * every - 1]) << "frame " << k;
+            for (std::size_t k = 0; k < presented.frames.size(); ++k) {
+                const std::size_t shown = background ? presented.shows[k] : (k + 1) * every;
+                if (shown > 0)
+                    ASSERT_EQ(presented.frames[k], reference.frames[shown - 1]) << "frame " << k;
+            }
             EXPECT_EQ(readBetween, reference.frames.at(6));
             EXPECT_EQ(presented.destination.image(), reference.destination.image());
             EXPECT_EQ(presented.waits, reference.waits);
