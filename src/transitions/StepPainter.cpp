@@ -72,10 +72,24 @@ void StepPainter::paint(const std::vector<StepCopy> &copies)
             : BitBltArea(destination_, copy.x, copy.y, copy.width, copy.height, source, copy.sourceX, copy.sourceY);
         if (area.isEmpty())
             continue;
-        std::erase_if(step, [&](const Recorded &r) { return area.contains(r.area); });
+        if (!grows)
+            std::erase_if(step, [&](const Recorded &r) { return area.contains(r.area); });
         step.push_back({copy, area});
     }
     markChanged(step);
+    // Grown parts are new pixels, apart from each other and from all recorded before them:
+    // they cover nothing, and looking would cost more the longer the frame.
+    if (!grows)
+        dropCoveredBy(step);
+    recorded_.insert(recorded_.end(), step.begin(), step.end());
+    last_ = copies;
+    if (!recorded_.empty())
+        Surface::defer(this);
+    rememberKeys();
+}
+
+void StepPainter::dropCoveredBy(const std::vector<Recorded> &step)
+{
     // A few copies may tile the surface between them, as a cross slide's do.
     QRegion drawn;
     if (step.size() <= 4)
@@ -85,11 +99,6 @@ void StepPainter::paint(const std::vector<StepCopy> &copies)
         return std::any_of(step.begin(), step.end(), [&](const Recorded &r) { return r.area.contains(earlier.area); })
             || (!drawn.isEmpty() && QRegion(earlier.area).subtracted(drawn).isEmpty());
     });
-    recorded_.insert(recorded_.end(), step.begin(), step.end());
-    last_ = copies;
-    if (!recorded_.empty())
-        Surface::defer(this);
-    rememberKeys();
 }
 
 void StepPainter::markChanged(const std::vector<Recorded> &step)

@@ -59,6 +59,7 @@ private:
     [[nodiscard]] bool continuesLastStep(const std::vector<StepCopy> &copies) const;
     [[nodiscard]] const Surface &sourceOf(const StepCopy &copy) const;
     void markChanged(const std::vector<Recorded> &step);
+    void dropCoveredBy(const std::vector<Recorded> &step);
     void rememberKeys();
 
     Surface &destination_;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <set>
 
 namespace {
@@ -158,6 +159,12 @@ TEST(EffectFrames, StretchBandsForModes0And1AndStretchDoorsOnAnOddWidth)
         EXPECT_EQ(rig.destination.image(), blue) << c.name;
         EXPECT_EQ(rig.destination.stretchMode(), StretchMode::Halftone) << c.name;
     }
+    // Halftone averages: a red and a blue column squeezed into one mix.
+    TransitionRig rig(2, 1);
+    rig.newPicture.adoptPicture(QImage(reinterpret_cast<const uchar *>(std::array{0xFFFF0000u, 0xFF0000FFu}.data()), 2, 1,
+                                       QImage::Format_RGB32).copy());
+    rig.transitions.StretchIn(rig.destination, rig.oldPicture, rig.newPicture, 2, 1, 0, 0);
+    EXPECT_EQ(rig.frames.at(1).pixel(1, 0), 0xFF7F007Fu);
 }
 
 TEST(EffectFrames, CrossSlideClearsTheFlagForTheOneYieldBetweenItsPhases)
