@@ -12,6 +12,9 @@
 
 namespace {
 
+// Steps of this many copies or fewer may cover one another; more are strips side by side.
+constexpr std::size_t FewCopies = 4;
+
 [[nodiscard]] bool InPlace(const StepCopy &copy)
 {
     return copy.source == CopySource::NewPicture && !copy.stretched && copy.sourceX == copy.x
@@ -72,15 +75,15 @@ void StepPainter::paint(const std::vector<StepCopy> &copies)
             : BitBltArea(destination_, copy.x, copy.y, copy.width, copy.height, source, copy.sourceX, copy.sourceY);
         if (area.isEmpty())
             continue;
-        if (!grows)
+        if (copies.size() <= FewCopies)
             std::erase_if(step, [&](const Recorded &r) { return area.contains(r.area); });
-        step.push_back({copy, area});
+        step.push_back({copy, area, n});
     }
     markChanged(step);
     // Grown parts are new pixels, apart from each other and from all recorded before them:
     // they cover nothing, and looking would cost more the longer the frame.
     if (!grows)
-        dropCoveredBy(step);
+        dropCoveredBy(step, copies.size());
     recorded_.insert(recorded_.end(), step.begin(), step.end());
     last_ = copies;
     if (!recorded_.empty())
@@ -88,15 +91,20 @@ void StepPainter::paint(const std::vector<StepCopy> &copies)
     rememberKeys();
 }
 
-void StepPainter::dropCoveredBy(const std::vector<Recorded> &step)
+void StepPainter::dropCoveredBy(const std::vector<Recorded> &step, std::size_t copies)
 {
+    // Many copies are strips side by side, each covering at most its own earlier place: the
+    // search stays in step with the number of strips, as a pass must take well under its interval.
+    std::vector<QRect> at(copies);
+    for (const Recorded &r : step)
+        at[r.index] = r.area;
     // A few copies may tile the surface between them, as a cross slide's do.
     QRegion drawn;
-    if (step.size() <= 4)
+    if (copies <= FewCopies)
         for (const Recorded &r : step)
             drawn += r.area;
     std::erase_if(recorded_, [&](const Recorded &earlier) {
-        return std::any_of(step.begin(), step.end(), [&](const Recorded &r) { return r.area.contains(earlier.area); })
+        return (earlier.index < copies && at[earlier.index].contains(earlier.area))
             || (!drawn.isEmpty() && QRegion(earlier.area).subtracted(drawn).isEmpty());
     });
 }
@@ -112,7 +120,7 @@ void StepPainter::markChanged(const std::vector<Recorded> &step)
         drawn[n % 2] += qint64(step[n].area.width()) * step[n].area.height();
     }
     for (int side = 0; side < 2; ++side) {
-        if (step.size() > 4 && 2 * drawn[side] >= qint64(sides[side].width()) * sides[side].height()) {
+        if (step.size() > FewCopies && 2 * drawn[side] >= qint64(sides[side].width()) * sides[side].height()) {
             destination_.markChanged(sides[side]);
             continue;
         }

@@ -38,6 +38,7 @@ private:
     {
         StepCopy copy;
         QRect area; // what the copy writes, clipped to both surfaces
+        std::size_t index; // its place among its step's copies
     };
 
     // Recorded copies taken away from the surfaces, to be made on any thread.
@@ -59,7 +60,7 @@ private:
     [[nodiscard]] bool continuesLastStep(const std::vector<StepCopy> &copies) const;
     [[nodiscard]] const Surface &sourceOf(const StepCopy &copy) const;
     void markChanged(const std::vector<Recorded> &step);
-    void dropCoveredBy(const std::vector<Recorded> &step);
+    void dropCoveredBy(const std::vector<Recorded> &step, std::size_t copies);
     void rememberKeys();
 
     Surface &destination_;
