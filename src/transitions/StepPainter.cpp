@@ -206,6 +206,13 @@ void StepPainter::settleInBackground(std::function<void()> made)
     });
 }
 
+void StepPainter::discard()
+{
+    finishBackground();
+    recorded_.clear();
+    Surface::withdraw(this);
+}
+
 void StepPainter::finishBackground()
 {
     if (background_.valid())

@@ -32,6 +32,8 @@ public:
     void settle() override;
     void settleInBackground(std::function<void()> made) override;
     void finishBackground() override;
+    // Forgets what is still recorded, for an end that replaces the whole drawing.
+    void discard();
 
 private:
     struct Recorded

@@ -128,7 +128,7 @@ void modTransition::CrossSlide(Surface &destination, const Surface &oldPicture, 
 
     // Phase one ends by clearing the flag, which leaves the guard open for one yield.
     TransitionRunning = true;
-    RunPasses(destination, newPicture, [&] {
+    RunPasses(destination, newPicture, painter, [&] {
         copies.clear();
         geometry.phaseOneAt(i, copies);
         painter.paint(copies);
@@ -137,7 +137,7 @@ void modTransition::CrossSlide(Surface &destination, const Surface &oldPicture, 
     });
 
     TransitionRunning = true;
-    RunPasses(destination, newPicture, [&] {
+    RunPasses(destination, newPicture, painter, [&] {
         if (i < 0)
             return Pass::Ended;
         copies.clear();
@@ -155,7 +155,7 @@ void modTransition::RunSteps(Surface &destination, const Surface *oldPicture, co
     std::vector<StepCopy> copies;
     int i = 0;
     TransitionRunning = true;
-    RunPasses(destination, newPicture, [&] {
+    RunPasses(destination, newPicture, painter, [&] {
         for (int n = 0; n < geometry.stepsPerPass; ++n) {
             if (i >= geometry.limit)
                 return Pass::Ended;
@@ -171,7 +171,7 @@ void modTransition::RunSteps(Surface &destination, const Surface *oldPicture, co
 // A failure anywhere in here leaves TransitionRunning set on purpose: later effects
 // then return at once and slides change without a transition.
 template <typename DuePass>
-void modTransition::RunPasses(Surface &destination, const Surface &newPicture, DuePass duePass)
+void modTransition::RunPasses(Surface &destination, const Surface &newPicture, StepPainter &painter, DuePass duePass)
 {
     while (TransitionRunning) {
         const std::int64_t due = LastStepTick + StepInterval;
@@ -183,6 +183,8 @@ void modTransition::RunPasses(Surface &destination, const Surface &newPicture, D
         const Pass pass = duePass();
         if (pass == Pass::Ended) {
             TransitionRunning = false;
+            // The new picture replaces the whole drawing: what is still recorded would never show.
+            painter.discard();
             destination.setPicture(newPicture.picture());
             return;
         }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class Surface;
+class StepPainter;
 class TickClock;
 class EventYield;
 struct EffectGeometry;
@@ -44,7 +45,7 @@ private:
                   const EffectGeometry &geometry);
     // Passes while TransitionRunning holds, up to the due pass that ends the effect.
     template <typename DuePass>
-    void RunPasses(Surface &destination, const Surface &newPicture, DuePass duePass);
+    void RunPasses(Surface &destination, const Surface &newPicture, StepPainter &painter, DuePass duePass);
 
     TickClock &clock_;
     EventYield &yield_;
