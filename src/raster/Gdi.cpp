@@ -126,15 +126,31 @@ void BitBlt(Surface &destination, int x, int y, int width, int height,
     destination.markChanged(area);
 }
 
+void CopyRows(uchar *to, qsizetype toStride, const uchar *from, qsizetype fromStride, int rows, int pixels)
+{
+    // Blinds and random lines copy columns a few pixels wide: a call per pixel row would cost
+    // more than the copy.
+    if (pixels <= 8) {
+        for (int r = 0; r < rows; ++r) {
+            auto *const out = reinterpret_cast<quint32 *>(to + r * toStride);
+            const auto *const in = reinterpret_cast<const quint32 *>(from + r * fromStride);
+            for (int p = 0; p < pixels; ++p)
+                out[p] = in[p];
+        }
+        return;
+    }
+    for (int r = 0; r < rows; ++r)
+        std::memcpy(to + r * toStride, from + r * fromStride, std::size_t(pixels) * 4);
+}
+
 void CopyPixels(QImage &to, QPoint at, const QImage &from, const QRect &part)
 {
-    const qsizetype rowBytes = qsizetype(part.width()) * 4;
     uchar *const toBits = to.bits() + at.y() * to.bytesPerLine() + qsizetype(at.x()) * 4;
     const uchar *const fromBits = from.constBits() + part.y() * from.bytesPerLine() + qsizetype(part.x()) * 4;
     const qsizetype toStride = to.bytesPerLine(), fromStride = from.bytesPerLine();
-    SplitRows(part.height(), rowBytes, [&](int first, int end) {
-        for (int r = first; r < end; ++r)
-            std::memcpy(toBits + r * toStride, fromBits + r * fromStride, rowBytes);
+    SplitRows(part.height(), qsizetype(part.width()) * 4, [&](int first, int end) {
+        CopyRows(toBits + first * toStride, toStride, fromBits + first * fromStride, fromStride, end - first,
+                 part.width());
     });
 }
 

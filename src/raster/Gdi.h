@@ -25,6 +25,9 @@ void BitBlt(Surface &destination, int x, int y, int width, int height,
 // second core, so a full-screen copy takes half as long on the thread that waits for it.
 void SplitRows(int count, qsizetype bytesPerRow, const std::function<void(int first, int end)> &rows);
 
+// Copies `rows` rows of `pixels` 32-bit pixels between two pixel buffers that do not overlap.
+void CopyRows(uchar *to, qsizetype toStride, const uchar *from, qsizetype fromStride, int rows, int pixels);
+
 // Copies `part` of one 32-bit image onto another at `at`, unclipped and not overlapping;
 // a large part gives half its rows to a second core.
 void CopyPixels(QImage &to, QPoint at, const QImage &from, const QRect &part);

@@ -6,7 +6,6 @@
 #include <QThreadPool>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <tuple>
 
@@ -167,11 +166,13 @@ void StepPainter::make(Batch &batch)
         const QRect rows(0, first, to.width(), end - first);
         for (const Made &m : batch.copies) {
             const QRect part = m.area & rows;
+            if (part.isEmpty())
+                continue;
             const QPoint origin = part.topLeft() + QPoint(m.copy.sourceX - m.copy.x, m.copy.sourceY - m.copy.y);
-            for (int y = 0; y < part.height(); ++y)
-                std::memcpy(toBits + (part.y() + y) * toStride + qsizetype(part.x()) * 4,
-                            m.source.constScanLine(origin.y() + y) + qsizetype(origin.x()) * 4,
-                            std::size_t(part.width()) * 4);
+            const qsizetype fromStride = m.source.bytesPerLine();
+            CopyRows(toBits + part.y() * toStride + qsizetype(part.x()) * 4, toStride,
+                     m.source.constBits() + origin.y() * fromStride + qsizetype(origin.x()) * 4, fromStride,
+                     part.height(), part.width());
         }
     });
 }
