@@ -1,5 +1,7 @@
 #include "TransitionFixture.h"
 
+#include "transitions/EffectGeometry.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -66,14 +68,18 @@ TEST(EffectFrames, RevealsLineByLine)
 
 TEST(EffectFrames, MovesPixelsWhereTheyBelong)
 {
-    const auto combSlide = [](TransitionRig &r) { r.transitions.CombSlide(r.destination, r.newPicture, 1, 4, 10, false); };
+    const auto combSlide = [](int direction, bool firstSide) {
+        return [=](TransitionRig &r) { r.transitions.CombSlide(r.destination, r.newPicture, direction, 4, 10, firstSide); };
+    };
     const auto pushOut = [](TransitionRig &r) { r.transitions.StretchIn(r.destination, r.oldPicture, r.newPicture, 2, 1, 0, 3); };
     const auto combWipe = [](int direction, bool firstSide) {
         return [=](TransitionRig &r) { r.transitions.CombWipe(r.destination, r.newPicture, direction, 3, 10, firstSide); };
     };
     const struct { const char *name; int width, height; Effect run; std::size_t passes; int frame; std::vector<std::tuple<int, int, Origin>> at; } cases[] = {
         // Strip 0 shows the top four new rows at its bottom; strip 10 the bottom four at its top.
-        {"CombSlide first side false", 15, 12, combSlide, 3, 1,
+        {"CombSlide across", 12, 15, combSlide(2, true), 3, 1,
+         {{0, 0, {New, 8, 0}}, {3, 9, {New, 11, 9}}, {4, 0, {Shown, 4, 0}}, {8, 10, {New, 0, 10}}, {11, 14, {New, 3, 14}}, {7, 14, {Shown, 7, 14}}}},
+        {"CombSlide first side false", 15, 12, combSlide(1, false), 3, 1,
          {{9, 8, {New, 9, 0}}, {9, 11, {New, 9, 3}}, {9, 7, {Shown, 9, 7}}, {10, 0, {New, 10, 8}}, {14, 3, {New, 14, 11}}, {14, 4, {Shown, 14, 4}}}},
         // Strips of 10 alternate sides, i = 3; first side false starts from the other.
         {"CombWipe across, first side false", 20, 25, combWipe(2, false), 7, 1,
@@ -117,6 +123,8 @@ TEST(EffectFrames, RandomLinesCopyEveryLineOnceAndEndInThePassAfterTheLast)
     }
     EXPECT_EQ(shown.size(), 37u);
     EXPECT_EQ(rig.waits.size(), 37u); // before each of the 36 later lines and before the pass that ends
+    RuntimeRandom seeded(7);
+    EXPECT_EQ(ShuffledLines(8, seeded), (std::vector<int>{6, 5, 7, 2, 0, 1, 4, 3}));
 
     // Rows, three per pass: the fourth pass draws the last line and ends before its refresh.
     const std::string third = Rows(Frame("RandomLines rows", 3, 10, [](TransitionRig &r) {
