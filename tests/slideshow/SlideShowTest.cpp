@@ -3,6 +3,7 @@
 
 #include <QFileInfo>
 #include <QPainter>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -89,36 +90,33 @@ TEST(SlideShow, RandomTransitionsDrawEveryChoiceAndEndOnTheNewSlideIgnoringTicks
     rig.list(entries(rig, "RG"));
     rig.choices.random = true;
     rig.show.Load(QSize(40, 30));
-    int ticksMeanwhile = 0;
+    std::vector<QImage> frames; // NewPic at each pass
     rig.yield.onPass = [&] {
-        ++ticksMeanwhile;
+        frames.push_back(rig.show.NewPic.image());
         rig.show.SwitchPic();
     };
     std::set<int> choices;
     for (int k = 0; k < 200; ++k) {
+        frames.clear();
         rig.show.SwitchPic();
         choices.insert(rig.show.lastChoice());
         EXPECT_EQ(shown(rig.show.NewPic), "RG"[k % 2]);
         EXPECT_EQ(rig.show.NewPic.image(), rig.show.picImage.image());
         EXPECT_TRUE(rig.transitions.TransitionIdle());
+        if (k == 0 || (rig.show.lastChoice() != 2 && rig.show.lastChoice() != 7))
+            continue;
+        // Choices 2 and 7 bring the new slide in at the left edge first.
+        const QRgb was = Colours.at("GR"[k % 2]);
+        const auto first = std::find_if(frames.begin(), frames.end(), [&](const QImage &f) { return f.pixel(0, 0) != was || f.pixel(39, 0) != was; });
+        ASSERT_NE(first, frames.end()) << k;
+        EXPECT_EQ(first->pixel(0, 0), Colours.at("RG"[k % 2])) << "choice " << rig.show.lastChoice();
+        EXPECT_EQ(first->pixel(39, 0), was) << "choice " << rig.show.lastChoice();
     }
-    EXPECT_GT(ticksMeanwhile, 200);
     EXPECT_EQ(choices, std::set<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
 }
 
-TEST(SlidePreloader, PreparedSlideIsFittedAndDrawnIntoTheWholeArea)
-{
-    ShowRig rig;
-    const PreparedSlide slide = PrepareSlide(rig.picture("photo.png", Red, QSize(2400, 1600)), QSize(500, 400), RGB(0, 0, 255));
-    EXPECT_EQ(slide.fitted.naturalSize, QSize(2400, 1600));
-    EXPECT_EQ(slide.fitted.picture.size(), QSize(500, 334));
-    ASSERT_EQ(slide.frame.size(), QSize(500, 400));
-    // Rows 33 to 366 hold the picture, between equal margins of the background.
-    for (const auto &[y, colour] : {std::pair{32, qRgb(0, 0, 255)}, {33, Red}, {366, Red}, {367, qRgb(0, 0, 255)}})
-        EXPECT_EQ(slide.frame.pixel(250, y), colour) << y;
-}
-
-TEST(SlidePreloader, FileChangedSincePreparingOrAnotherRequestIsLoadedAtTheTake)
+// The prepared slide is served only while its file and the request are those it was made for.
+TEST(SlidePreloader, PreparesTheFittedFrameAndServesItOnlyWhileItIsStillWhatIsAsked)
 {
     ShowRig rig;
     const QString red = rig.picture("a.png", Red), blue = rig.picture("b.png", qRgb(0, 0, 255));
@@ -127,15 +125,23 @@ TEST(SlidePreloader, FileChangedSincePreparingOrAnotherRequestIsLoadedAtTheTake)
     ASSERT_TRUE(QFile::remove(red));
     EXPECT_FALSE(preloader.take(red, QSize(40, 30)).fitted.ok());
 
-    // Rewritten at another size while keeping its modification time.
     const QDateTime modified = QFileInfo(blue).lastModified();
     preloader.prepare(blue, QSize(40, 30));
+    // While the worker prepares b.png, a slide made here: fitted, and drawn into the whole
+    // area, rows 33 to 366 between equal margins of the background.
+    const PreparedSlide slide = PrepareSlide(rig.picture("photo.png", Red, QSize(2400, 1600)), QSize(500, 400), RGB(0, 0, 255));
+    EXPECT_EQ(slide.fitted.naturalSize, QSize(2400, 1600));
+    EXPECT_EQ(slide.fitted.picture.size(), QSize(500, 334));
+    ASSERT_EQ(slide.frame.size(), QSize(500, 400));
+    for (const auto &[y, colour] : {std::pair{32, qRgb(0, 0, 255)}, {33, Red}, {366, Red}, {367, qRgb(0, 0, 255)}})
+        EXPECT_EQ(slide.frame.pixel(250, y), colour) << y;
+    // Then b.png is rewritten at another size, keeping its modification time.
     QFile file(writePicture(blue, qRgb(0, 255, 0), QSize(50, 30)));
     ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(modified, QFileDevice::FileModificationTime));
     file.close();
-    const PreparedSlide slide = preloader.take(blue, QSize(40, 30));
-    EXPECT_EQ(slide.fitted.naturalSize, QSize(50, 30));
-    EXPECT_EQ(slide.fitted.picture.pixel(0, 0), qRgb(0, 255, 0));
+    const PreparedSlide changed = preloader.take(blue, QSize(40, 30));
+    EXPECT_EQ(changed.fitted.naturalSize, QSize(50, 30));
+    EXPECT_EQ(changed.fitted.picture.pixel(0, 0), qRgb(0, 255, 0));
 
     preloader.prepare(blue, QSize(40, 30));
     EXPECT_EQ(preloader.take(rig.picture("c.png", Red), QSize(40, 30)).fitted.picture.pixel(0, 0), Red);
