@@ -2,101 +2,84 @@
 #include "support/CountingPointer.h"
 #include "SlideShowFixture.h"
 
+#include <QApplication>
 #include <QTest>
 #include <gtest/gtest.h>
 
+// These run on two offscreen screens: the primary one 800 x 600 at (0, 0), the other 640 x 480 beside it.
 namespace {
 
-void moveOver(QWidget *widget, QPoint at)
+struct FormRig : ShowRig
 {
-    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(widget, &move);
-}
-
-struct FormRig
-{
-    explicit FormRig(SettingsDoc &settings)
-        : rig(settings)
-        , form(SlideShow::Services{settings, rig.choices, rig.transitions, rig.yield, rig.messages, rig.random,
-                                   [] { return QDateTime::currentDateTime(); }},
-               pointer, [this] { ++ended; })
-    {
-    }
-    ShowRig rig;
     CountingPointer pointer;
     int ended = 0;
-    BlankForm form;
+    BlankForm form{services(), pointer, [this] { ++ended; }};
 };
+
+// The window over the other screen; null unless there is exactly one.
+QWidget *cover()
+{
+    QWidgetList covers = QApplication::topLevelWidgets();
+    covers.removeIf([](const QWidget *w) { return w->objectName() != QLatin1String("ScreenCover"); });
+    return covers.size() == 1 ? covers.first() : nullptr;
+}
 
 } // namespace
 
-TEST(BlankForm, LoadCoversScreenHidesPointerAndTicksAtInterval)
+TEST(BlankForm, LoadCoversEveryScreenInTheBackgroundHidesThePointerAndTicksAtTheInterval)
 {
-    ShowFolder folder;
-    auto settings = folder.settings({}, "2.5");
-    FormRig f(*settings);
+    FormRig f;
+    f.list({}, QStringLiteral("2.5"));
+    f.choices.background = RGB(200, 30, 60);
     f.form.Load();
+    f.form.showShow(false);
     EXPECT_EQ(f.pointer.count, -1);
-    EXPECT_EQ(f.form.geometry(), QGuiApplication::primaryScreen()->geometry());
-    EXPECT_EQ(f.form.timer().interval(), 2500);
-    EXPECT_EQ(f.form.palette().color(QPalette::Window), QColor(0, 0, 128));
+    EXPECT_EQ(f.form.geometry(), QRect(0, 0, 800, 600));
+    EXPECT_EQ(f.form.palette().color(QPalette::Window), QColor(200, 30, 60));
     EXPECT_EQ(f.form.palette().color(QPalette::WindowText), QColor(Qt::white)); // readable on the dark background
+    EXPECT_EQ(f.form.timer().interval(), 2500);
+    EXPECT_TRUE(f.form.timer().isActive());
+    QWidget *side = cover();
+    ASSERT_NE(side, nullptr);
+    EXPECT_TRUE(side->isVisible());
+    EXPECT_EQ(side->geometry(), QRect(800, 0, 640, 480));
+    EXPECT_EQ(side->grab().toImage().pixel(320, 240), qRgb(200, 30, 60));
 
-    auto still = folder.settings({}, "0");
-    FormRig g(*still);
-    g.form.Load();
-    g.form.showShow(false);
-    EXPECT_FALSE(g.form.timer().isActive());
+    FormRig still; // an interval of 0 never ticks
+    still.list({}, QStringLiteral("0"));
+    still.form.Load();
+    still.form.showShow(false);
+    EXPECT_FALSE(still.form.timer().isActive());
 }
 
-TEST(BlankForm, MouseMovementBeyondEachElementsToleranceEndsTheShow)
+// Movements in twips, sent as pixels of 15 twips; the first movement only sets where the pointer was.
+TEST(BlankForm, AnyKeyOrAMovementBeyondTheElementsToleranceEndsTheShow)
 {
-    ShowFolder folder;
-    auto settings = folder.settings({folder.picture("a.png", qRgb(255, 0, 0))});
-    struct Case
-    {
-        bool onSlide;
-        QPoint from, to;
-        int ended;
+    enum Target { Window, Slide, OtherScreen };
+    const struct { const char *name; Target on; std::vector<QPoint> twips; Qt::Key key; int ended; } cases[] = {
+        {"window: moves of 2 twips, each from the last, are kept", Window, {{45, 45}, {47, 45}, {49, 47}}, Qt::Key(0), 0},
+        {"window: a pixel ends the show", Window, {{45, 45}, {60, 45}}, Qt::Key(0), 1},
+        {"slide: moves of 500 twips, each from the last, are kept", Slide, {{750, 750}, {1250, 750}, {1250, 1250}}, Qt::Key(0), 0},
+        {"slide: 501 twips across end the show", Slide, {{750, 750}, {1251, 750}}, Qt::Key(0), 1},
+        {"slide: 501 twips down end the show", Slide, {{750, 750}, {750, 1251}}, Qt::Key(0), 1},
+        {"other screen: a pixel ends the show", OtherScreen, {{45, 45}, {45, 60}}, Qt::Key(0), 1},
+        {"a lone shift on the window", Window, {}, Qt::Key_Shift, 1},
+        {"a letter on the slide", Slide, {}, Qt::Key_A, 1},
+        {"escape on the other screen", OtherScreen, {}, Qt::Key_Escape, 1},
     };
-    // One pixel is 15 twips: the window tolerates 2 twips, the slide 500.
-    for (const Case c : {Case{false, {3, 3}, {3, 3}, 0}, Case{false, {3, 3}, {4, 3}, 1}, Case{true, {50, 50}, {83, 50}, 0},
-                         Case{true, {50, 50}, {84, 50}, 1}, Case{true, {50, 50}, {50, 84}, 1}}) {
-        FormRig f(*settings);
-        f.rig.choices.size = ImageSize::Small;
+    for (const auto &c : cases) {
+        FormRig f;
+        f.list({});
         f.form.Load();
         f.form.showShow(false);
-        f.form.slideShow().SwitchPic();
-        QWidget *target = c.onSlide ? f.form.newPicView() : &f.form;
-        moveOver(target, c.from); // the first movement only sets where the pointer was
-        moveOver(target, c.to);
-        EXPECT_EQ(f.ended, c.ended) << (c.onSlide ? "slide " : "window ") << c.to.x() << "," << c.to.y();
-    }
-}
-
-TEST(BlankForm, MovementOfExactlyTheToleranceIsKept)
-{
-    ShowFolder folder;
-    auto settings = folder.settings({});
-    FormRig f(*settings);
-    f.form.mouseMoved(0, 0, BlankForm::WindowThreshold);
-    f.form.mouseMoved(2, 0, BlankForm::WindowThreshold);
-    f.form.mouseMoved(2, 500, BlankForm::NewPicThreshold);
-    EXPECT_EQ(f.ended, 0);
-    f.form.mouseMoved(2, 1001, BlankForm::NewPicThreshold);
-    EXPECT_EQ(f.ended, 1);
-}
-
-TEST(BlankForm, AnyKeyEndsTheShowALoneShiftToo)
-{
-    ShowFolder folder;
-    auto settings = folder.settings({});
-    for (Qt::Key key : {Qt::Key_Shift, Qt::Key_A, Qt::Key_Escape}) {
-        FormRig f(*settings);
-        f.form.Load();
-        f.form.showShow(false);
-        QTest::keyPress(&f.form, key);
-        QTest::keyPress(f.form.newPicView(), key);
-        EXPECT_EQ(f.ended, 2) << key;
+        QWidget *target = c.on == Window ? &f.form : c.on == Slide ? f.form.newPicView() : cover();
+        for (const QPoint twips : c.twips) {
+            const QPointF at(twips.x() / 15.0, twips.y() / 15.0);
+            QMouseEvent move(QEvent::MouseMove, at, target->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(target, &move);
+        }
+        if (c.key)
+            QTest::keyPress(target, c.key);
+        EXPECT_EQ(f.ended, c.ended) << c.name;
     }
 }

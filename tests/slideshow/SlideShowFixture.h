@@ -1,44 +1,35 @@
 #pragma once
 
-#include "window/Dialogs.h"
-#include "window/EventYield.h"
-#include "transitions/RuntimeRandom.h"
-#include "settings/SettingsDoc.h"
 #include "slideshow/ShowChoices.h"
 #include "slideshow/SlideShow.h"
-#include "window/TickClock.h"
+#include "support/RecordingMessages.h"
+#include "support/SettingsXml.h"
+#include "support/TestFiles.h"
+#include "transitions/RuntimeRandom.h"
 #include "transitions/modTransition.h"
+#include "window/EventYield.h"
+#include "window/TickClock.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <functional>
-#include <memory>
 
 // Time moves a second per reading, so every pass of an effect is due at once.
-class RacingClock : public TickClock
+struct RacingClock : TickClock
 {
-public:
     std::int64_t GetTickCount() override { return now += 1000; }
     std::int64_t now = 0;
 };
 
-class HookYield : public EventYield
+// Each pass over the events runs onPass, standing for whatever arrived meanwhile.
+struct HookYield : EventYield
 {
-public:
-    void DoEvents() override
-    {
-        ++passes;
-        if (onPass)
-            onPass();
-    }
+    void DoEvents() override { onPass(); }
     void DoEventsUntil(std::int64_t) override { DoEvents(); }
-    std::function<void()> onPass;
-    int passes = 0;
+    std::function<void()> onPass = [] {};
 };
 
-class FixedChoices : public ShowChoices
+struct FixedChoices : ShowChoices
 {
-public:
     ColorValue backgroundColor() override { return background; }
     bool randomTransitions() override { return random; }
     ImageSize imageSize() override { return size; }
@@ -47,61 +38,31 @@ public:
     ImageSize size = ImageSize::FullScreen;
 };
 
-class RecordingMessages : public MessageSink
+// A program folder with pictures of one colour each and its settings, and everything a show
+// needs, with a fixed local time.
+struct ShowRig
 {
-public:
-    void showMessage(QWidget *, const QString &, const QString &text) override { shown << text; }
-    QStringList shown;
-};
-
-// A program folder with settings.xml and pictures of one colour each.
-class ShowFolder
-{
-public:
-    QString picture(const QString &name, QRgb colour, QSize size = QSize(40, 30))
+    QString picture(const char *name, QRgb colour, QSize size = QSize(40, 30))
     {
-        QImage image(size, QImage::Format_RGB32);
-        image.fill(colour);
-        const QString path = dir.filePath(name);
-        image.save(path, "png");
-        return path;
+        return writePicture(dir.filePath(QLatin1String(name)), colour, size);
     }
-
-    std::unique_ptr<SettingsDoc> settings(const QStringList &files, const QString &timer = QStringLiteral("1"))
+    void list(const QStringList &files, const QString &timer = QStringLiteral("1"))
     {
-        QString entries;
-        for (const QString &file : files)
-            entries += QStringLiteral("<file>%1</file>").arg(file.toHtmlEscaped());
-        QFile out(dir.filePath(SettingsFileName));
-        out.open(QIODevice::WriteOnly);
-        out.write(QStringLiteral("<settings><timer>%1</timer><background>0</background><transition>1</transition>"
-                                 "<imagesize>FullScreen</imagesize><files>%2</files></settings>")
-                      .arg(timer, entries)
-                      .toUtf8());
-        out.close();
-        auto doc = std::make_unique<SettingsDoc>(dir.filePath(SettingsFileName));
-        doc->load();
-        return doc;
+        writeFile(settings.filePath(), SettingsXml{.timer = timer, .files = files}.text());
+        settings.load();
+    }
+    SlideShow::Services services()
+    {
+        return {settings, choices, transitions, yield, messages, random, [] { return QDateTime(QDate(2026, 1, 1), QTime(0, 0, 7)); }};
     }
 
     QTemporaryDir dir;
-};
-
-// Everything a SlideShow needs, with a fixed local time.
-struct ShowRig
-{
-    explicit ShowRig(SettingsDoc &settings)
-        : transitions(clock, yield)
-        , show(SlideShow::Services{settings, choices, transitions, yield, messages, random,
-                                   [] { return QDateTime(QDate(2026, 1, 1), QTime(0, 0, 7)); }})
-    {
-    }
-
+    SettingsDoc settings{dir.filePath(SettingsFileName)};
     RacingClock clock;
     HookYield yield;
     FixedChoices choices;
     RecordingMessages messages;
     RuntimeRandom random;
-    modTransition transitions;
-    SlideShow show;
+    modTransition transitions{clock, yield};
+    SlideShow show{services()};
 };

@@ -1,154 +1,150 @@
 #include "SlideShowFixture.h"
+#include "support/ImageDifference.h"
 
+#include <QFileInfo>
+#include <QPainter>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
+#include <set>
 
 namespace {
 
-QRgb centre(const Surface &s)
+const QRgb Red = qRgb(255, 0, 0);
+const std::map<char, QRgb> Colours = {{'R', Red}, {'G', qRgb(0, 255, 0)}, {'B', qRgb(0, 0, 255)}};
+
+// One entry a character: R, G, B a picture of that colour, - an empty entry, x a missing
+// file, c a file that holds no picture.
+QStringList entries(ShowRig &rig, const std::string &kinds)
 {
-    return s.image().pixel(s.width() / 2, s.height() / 2);
+    QStringList files;
+    for (const char kind : kinds) {
+        const QString path = rig.dir.filePath(QString::number(files.size()) + QStringLiteral(".png"));
+        if (kind == 'c')
+            writeFile(path, "\xFF\xD8 not really a jpeg");
+        files << (kind == '-' ? QString() : Colours.count(kind) ? writePicture(path, Colours.at(kind)) : path);
+    }
+    return files;
 }
 
-const QRgb Red = qRgb(255, 0, 0), Green = qRgb(0, 255, 0), Blue = qRgb(0, 0, 255);
+// The colour at a surface's centre as the entries name it; '.' while it has no size.
+char shown(const Surface &s)
+{
+    for (const auto &[name, colour] : Colours)
+        if (!s.size().isEmpty() && s.image().pixel(s.width() / 2, s.height() / 2) == colour)
+            return name;
+    return s.size().isEmpty() ? '.' : '?';
+}
 
 } // namespace
 
-TEST(SlideShow, LoadLaysOutPictureAreaAndShowsNothingYet)
+TEST(SlideShow, LoadLaysOutThePictureAreaAndEachSlideIsFittedIntoIt)
 {
-    ShowFolder folder;
-    auto settings = folder.settings({folder.picture("a.png", Red)}, "2.5");
-    ShowRig rig(*settings);
+    ShowRig rig;
+    rig.list({rig.picture("tall.png", Red, QSize(10, 20))});
     rig.choices.size = ImageSize::Large;
-    rig.show.Load(QSize(1024, 768));
-    EXPECT_EQ(rig.show.intervalMs(), 2500);
-    EXPECT_EQ(rig.show.picImage.size(), QSize(853, 640));
-    EXPECT_EQ(rig.show.newPicPosition(), QPoint(64, 64));
-    EXPECT_EQ(rig.show.NewPic.size(), QSize(0, 0));
+    rig.show.Load(QSize(96, 72)); // 1440 x 1080 twips: 1200 x 900 at 90 twips
+    EXPECT_EQ(rig.show.picImage.size(), QSize(80, 60));
+    EXPECT_EQ(rig.show.newPicPosition(), QPoint(6, 6));
     EXPECT_EQ(rig.show.NewPic.backColor(), RGB(0, 0, 128));
-    EXPECT_EQ(rig.show.lastSlideIndex(), 0);
+    EXPECT_EQ(rig.show.NewPic.size(), QSize(0, 0)); // nothing before the first tick
+    rig.show.SwitchPic();
+    // 1:2 into 80 x 60 is 30 x 60 at (25, 0), between margins of the background.
+    QImage expected(80, 60, QImage::Format_RGB32);
+    expected.fill(qRgb(0, 0, 128));
+    QPainter(&expected).fillRect(25, 0, 30, 60, Red);
+    EXPECT_EQ(imageDifference(rig.show.NewPic.image(), expected), QString());
 }
 
-TEST(SlideShow, EntriesInListOrderWrappingAround)
+// Each tick's slide as NewPic shows it; PrevPic keeps it for the next effect.
+TEST(SlideShow, TicksShowTheEntriesInListOrderSkippingWhatCannotBeShown)
 {
-    ShowFolder folder;
-    auto settings = folder.settings({folder.picture("a.png", Red), folder.picture("b.png", Green), folder.picture("c.png", Blue)});
-    ShowRig rig(*settings);
-    rig.show.Load(QSize(80, 60));
-    const QRgb expected[] = {Red, Green, Blue, Red, Green, Blue, Red};
-    for (QRgb colour : expected) {
-        rig.show.SwitchPic();
-        EXPECT_EQ(centre(rig.show.NewPic), colour);
-        EXPECT_EQ(centre(rig.show.PrevPic), colour);
+    const struct { const char *name, *entries, *ticks; int index; const char *label; } cases[] = {
+        {"in list order, wrapping around", "RGB", "RGBRGBR", 1, ""},
+        {"an empty entry sets the label and keeps the slide for its tick", "R-G", "RRG", 0, "No Files Selected"},
+        {"missing and broken entries give their tick to the next", "RxcG", "RG", 0, ""},
+        {"nothing to show: each tick makes one pass and ends where it began", "xx", "...", 0, ""},
+        {"no entries", "", "..", 0, ""},
+    };
+    for (const auto &c : cases) {
+        ShowRig rig;
+        rig.list(entries(rig, c.entries));
+        rig.show.Load(QSize(80, 60));
+        std::string seen;
+        for (const char *tick = c.ticks; *tick; ++tick) {
+            rig.show.SwitchPic();
+            seen += shown(rig.show.NewPic);
+            EXPECT_EQ(shown(rig.show.PrevPic), seen.back()) << c.name;
+        }
+        EXPECT_EQ(seen, c.ticks) << c.name;
+        EXPECT_EQ(rig.show.slideIndex(), c.index) << c.name;
+        EXPECT_EQ(rig.show.labelText(), QLatin1String(c.label)) << c.name;
+        EXPECT_EQ(rig.messages.shown, QStringList()) << c.name;
     }
-    EXPECT_EQ(rig.show.NewPic.size(), QSize(80, 60));
-    EXPECT_TRUE(rig.messages.shown.isEmpty());
 }
 
-TEST(SlideShow, FittedSlideKeepsProportionsOnBackground)
+// Each pass over the events during a switch brings a tick, which must not start a switch of its own.
+TEST(SlideShow, RandomTransitionsDrawEveryChoiceAndEndOnTheNewSlideIgnoringTicksMeanwhile)
 {
-    ShowFolder folder;
-    auto settings = folder.settings({folder.picture("tall.png", Red, QSize(10, 20))});
-    ShowRig rig(*settings);
-    rig.show.Load(QSize(80, 60));
-    rig.show.SwitchPic();
-    // 1:2 into 80 x 60 is 30 x 60 at (25, 0); the margins show the background.
-    EXPECT_EQ(rig.show.NewPic.image().pixel(24, 30), qRgb(0, 0, 128));
-    EXPECT_EQ(rig.show.NewPic.image().pixel(25, 30), Red);
-    EXPECT_EQ(rig.show.NewPic.image().pixel(54, 30), Red);
-    EXPECT_EQ(rig.show.NewPic.image().pixel(55, 30), qRgb(0, 0, 128));
-}
-
-TEST(SlideShow, EmptyEntrySetsLabelAndMovesOnKeepingSlide)
-{
-    ShowFolder folder;
-    auto settings = folder.settings({folder.picture("a.png", Red), QString(), folder.picture("b.png", Green)});
-    ShowRig rig(*settings);
-    rig.show.Load(QSize(80, 60));
-    rig.show.SwitchPic();
-    rig.show.SwitchPic();
-    EXPECT_EQ(rig.show.labelText(), "No Files Selected");
-    EXPECT_EQ(centre(rig.show.NewPic), Red);
-    EXPECT_EQ(rig.show.slideIndex(), 2);
-    rig.show.SwitchPic();
-    EXPECT_EQ(centre(rig.show.NewPic), Green);
-}
-
-TEST(SlideShow, MissingOrCorruptEntryIsSkippedNotRetriedForever)
-{
-    ShowFolder folder;
-    QFile corrupt(folder.dir.filePath("corrupt.jpg"));
-    corrupt.open(QIODevice::WriteOnly);
-    corrupt.write("\xFF\xD8 not really a jpeg");
-    corrupt.close();
-    auto settings = folder.settings({folder.picture("a.png", Red), folder.dir.filePath("gone.png"), corrupt.fileName(),
-                                     folder.picture("b.png", Green)});
-    ShowRig rig(*settings);
-    rig.show.Load(QSize(80, 60));
-    rig.show.SwitchPic();
-    EXPECT_EQ(centre(rig.show.NewPic), Red);
-    // The two bad entries give their tick to the next good one.
-    rig.show.SwitchPic();
-    EXPECT_EQ(centre(rig.show.NewPic), Green);
-    EXPECT_EQ(rig.show.slideIndex(), 0);
-    EXPECT_TRUE(rig.messages.shown.isEmpty());
-}
-
-TEST(SlideShow, NoEntriesOrNothingShowableKeepsBackground)
-{
-    ShowFolder folder;
-    auto none = folder.settings({});
-    ShowRig empty(*none);
-    empty.show.Load(QSize(80, 60));
-    empty.show.SwitchPic();
-    EXPECT_EQ(empty.show.lastSlideIndex(), -1);
-    EXPECT_EQ(empty.show.slideIndex(), 0);
-    EXPECT_EQ(empty.show.NewPic.size(), QSize(0, 0));
-
-    auto broken = folder.settings({folder.dir.filePath("x.png"), folder.dir.filePath("y.png")});
-    ShowRig rig(*broken);
-    rig.show.Load(QSize(80, 60));
-    rig.show.SwitchPic();
-    rig.show.SwitchPic();
-    EXPECT_EQ(rig.show.NewPic.size(), QSize(0, 0));
-    EXPECT_EQ(rig.show.slideIndex(), 0); // each tick makes one pass and ends where it began
-}
-
-TEST(SlideShow, RandomTransitionEndsOnNewSlideForOneEntryToo)
-{
-    ShowFolder folder;
-    auto settings = folder.settings({folder.picture("a.png", Red), folder.picture("b.png", Green)});
-    ShowRig rig(*settings);
+    ShowRig rig;
+    rig.list(entries(rig, "RG"));
     rig.choices.random = true;
     rig.show.Load(QSize(40, 30));
-    std::set<int> choices;
-    for (int k = 0; k < 40; ++k) {
-        rig.show.SwitchPic();
-        choices.insert(rig.show.lastChoice());
-        EXPECT_EQ(rig.show.NewPic.image(), rig.show.picImage.image());
-        EXPECT_EQ(centre(rig.show.NewPic), k % 2 ? Green : Red);
-        EXPECT_TRUE(rig.transitions.TransitionIdle());
-    }
-    EXPECT_GE(choices.size(), 8u);
-    EXPECT_GE(*choices.begin(), 1);
-    EXPECT_LE(*choices.rbegin(), 12);
-}
-
-TEST(SlideShow, TickDuringSwitchStartsNoNestedSwitch)
-{
-    ShowFolder folder;
-    auto settings = folder.settings({folder.picture("a.png", Red), folder.picture("b.png", Green), folder.picture("c.png", Blue)});
-    ShowRig rig(*settings);
-    rig.choices.random = true;
-    rig.show.Load(QSize(40, 30));
-    int nested = 0;
+    std::vector<QImage> frames; // NewPic at each pass
     rig.yield.onPass = [&] {
-        ++nested;
+        frames.push_back(rig.show.NewPic.image());
         rig.show.SwitchPic();
     };
-    rig.show.SwitchPic();
-    EXPECT_GT(nested, 0);
-    EXPECT_EQ(rig.show.slideIndex(), 1);
-    EXPECT_EQ(centre(rig.show.NewPic), Red);
-    rig.show.SwitchPic();
-    EXPECT_EQ(centre(rig.show.NewPic), Green);
+    std::set<int> choices;
+    for (int k = 0; k < 200; ++k) {
+        frames.clear();
+        rig.show.SwitchPic();
+        choices.insert(rig.show.lastChoice());
+        EXPECT_EQ(shown(rig.show.NewPic), "RG"[k % 2]);
+        EXPECT_EQ(rig.show.NewPic.image(), rig.show.picImage.image());
+        EXPECT_TRUE(rig.transitions.TransitionIdle());
+        if (k == 0 || (rig.show.lastChoice() != 2 && rig.show.lastChoice() != 7))
+            continue;
+        // Choices 2 and 7 bring the new slide in at the left edge first.
+        const QRgb was = Colours.at("GR"[k % 2]);
+        const auto first = std::find_if(frames.begin(), frames.end(), [&](const QImage &f) { return f.pixel(0, 0) != was || f.pixel(39, 0) != was; });
+        ASSERT_NE(first, frames.end()) << k;
+        EXPECT_EQ(first->pixel(0, 0), Colours.at("RG"[k % 2])) << "choice " << rig.show.lastChoice();
+        EXPECT_EQ(first->pixel(39, 0), was) << "choice " << rig.show.lastChoice();
+    }
+    EXPECT_EQ(choices, std::set<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+}
+
+// The prepared slide is served only while its file and the request are those it was made for.
+TEST(SlidePreloader, PreparesTheFittedFrameAndServesItOnlyWhileItIsStillWhatIsAsked)
+{
+    ShowRig rig;
+    const QString red = rig.picture("a.png", Red), blue = rig.picture("b.png", qRgb(0, 0, 255));
+    SlidePreloader preloader;
+    preloader.prepare(red, QSize(40, 30));
+    ASSERT_TRUE(QFile::remove(red));
+    EXPECT_FALSE(preloader.take(red, QSize(40, 30)).fitted.ok());
+
+    const QDateTime modified = QFileInfo(blue).lastModified();
+    preloader.prepare(blue, QSize(40, 30));
+    // While the worker prepares b.png, a slide made here: fitted, and drawn into the whole
+    // area, rows 33 to 366 between equal margins of the background.
+    const PreparedSlide slide = PrepareSlide(rig.picture("photo.png", Red, QSize(2400, 1600)), QSize(500, 400), RGB(0, 0, 255));
+    EXPECT_EQ(slide.fitted.naturalSize, QSize(2400, 1600));
+    EXPECT_EQ(slide.fitted.picture.size(), QSize(500, 334));
+    ASSERT_EQ(slide.frame.size(), QSize(500, 400));
+    for (const auto &[y, colour] : {std::pair{32, qRgb(0, 0, 255)}, {33, Red}, {366, Red}, {367, qRgb(0, 0, 255)}})
+        EXPECT_EQ(slide.frame.pixel(250, y), colour) << y;
+    // Then b.png is rewritten at another size, keeping its modification time.
+    QFile file(writePicture(blue, qRgb(0, 255, 0), QSize(50, 30)));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(modified, QFileDevice::FileModificationTime));
+    file.close();
+    const PreparedSlide changed = preloader.take(blue, QSize(40, 30));
+    EXPECT_EQ(changed.fitted.naturalSize, QSize(50, 30));
+    EXPECT_EQ(changed.fitted.picture.pixel(0, 0), qRgb(0, 255, 0));
+
+    preloader.prepare(blue, QSize(40, 30));
+    EXPECT_EQ(preloader.take(rig.picture("c.png", Red), QSize(40, 30)).fitted.picture.pixel(0, 0), Red);
+    preloader.prepare(blue, QSize(40, 30));
+    EXPECT_EQ(preloader.take(blue, QSize(20, 30)).fitted.picture.size(), QSize(20, 12));
 }
