@@ -8,9 +8,6 @@
 
 namespace {
 
-const QByteArray Example = "<?xml version=\"1.0\"?>\n<!-- kept by hand -->\n<settings><timer>5</timer><background>16777215</background><transition>1</transition>"
-                           "<imagesize>FullScreen</imagesize><owner>me</owner><files><file>/p/a.jpg</file><!--kept--><photo>/p/b.jpg</photo><?pi here?></files></settings>\n";
-
 // Everything a reader takes from the document, in one line.
 std::string readBack(const SettingsDoc &d)
 {
@@ -21,6 +18,11 @@ std::string readBack(const SettingsDoc &d)
 
 // A settings document whose elements nest depth levels deep, the root being the first.
 QByteArray nested(int depth) { return "<settings>" + QByteArray("<a>").repeated(depth - 1) + QByteArray("</a>").repeated(depth - 1) + "</settings>"; }
+QByteArray values(const char *timer, const char *background, const char *transition, const char *size)
+{
+    return QStringLiteral("<settings><timer>%1</timer><background>%2</background><transition>%3</transition><imagesize>%4</imagesize>"
+                          "<files/></settings>").arg(timer, background, transition, size).toUtf8();
+}
 
 class SettingsDocTest : public ::testing::Test
 {
@@ -29,66 +31,51 @@ protected:
     const QString path = dir.filePath("user/settings.xml");
 };
 
-} // namespace
-
-TEST_F(SettingsDocTest, ValueTextForms)
+// A file that is no settings document reads as the presets and is kept as a backup by the first save.
+TEST_F(SettingsDocTest, ValueTextFormsAndFilesThatAreNoSettingsDocument)
 {
-    const struct { const char *timer, *background, *transition, *size, *read; } cases[] = {
-        {"2.5", "-1", "1.0", "large", "2.5 2500ms -1 random large "},
-        {"0", "255", "2", "Large", "0 0ms 255 none - "},
-        {"0.0005", "65280", "0", "medium", "0.0005 0ms 65280 none medium "}, // 0.5 ms rounds to even 0
-        {"0.0015", "0", "1", "small", "0.0015 2ms 0 random small "},         // 1.5 ms rounds to even 2
-        {"abc", "blue", "yes", "", "abc 1000ms 0 random - "},                // presets where nothing parses
-        {"-3", "99999999999", "1", "fullscreen", "-3 0ms 0 random - "},
-        {"1e10", "inf", "inf", "FullScreen", "1e10 2147483647ms 0 random full "}, // the longest wait a timer takes
-    };
-    ASSERT_TRUE(QDir().mkpath(dir.filePath("user")));
-    for (const auto &c : cases) {
-        writeFile(path, QStringLiteral("<settings><timer>%1</timer><background>%2</background><transition>%3</transition>"
-                                       "<imagesize>%4</imagesize><files/></settings>").arg(c.timer, c.background, c.transition, c.size).toUtf8());
-        SettingsDoc doc(path);
-        ASSERT_TRUE(doc.load().ok);
-        EXPECT_EQ(readBack(doc), c.read) << c.timer;
-    }
-}
-
-TEST_F(SettingsDocTest, AFileThatIsNoSettingsDocumentReadsAsPresetsAndTheFirstSaveKeepsItAsBackup)
-{
-    const struct { const char *name; QByteArray content; bool ok; int line; } cases[] = {
-        {"missing, folder too", QByteArray(), false, 0},
-        {"unclosed tag", "<settings>\n<timer>5</timer\n</settings>", false, 3},
-        {"another root", "<config><timer>5</timer></config>", false, 0},
-        {"empty root", "<settings/>", true, 0},
-        {"256 deep", nested(256), true, 0},
-        {"257 deep", nested(257), false, 1},
-        {"100000 deep", nested(100000), false, 1}, // refused as soon as it is too deep, not after building the whole tree
+    const struct { const char *name; QByteArray content; int line; const char *read; } cases[] = {
+        {"fraction, -1, 1.0, large", values("2.5", "-1", "1.0", "large"), 0, "2.5 2500ms -1 random large "},
+        {"transition 2, Large", values("0", "255", "2", "Large"), 0, "0 0ms 255 none - "},
+        {"0.5 ms rounds to even 0", values("0.0005", "65280", "0", "medium"), 0, "0.0005 0ms 65280 none medium "},
+        {"1.5 ms rounds to even 2", values("0.0015", "0", "1", "small"), 0, "0.0015 2ms 0 random small "},
+        {"presets where nothing parses", values("abc", "blue", "yes", ""), 0, "abc 1000ms 0 random - "},
+        {"negative seconds, beyond 32 bits, fullscreen", values("-3", "99999999999", "1", "fullscreen"), 0, "-3 0ms 0 random - "},
+        {"the longest wait a timer takes, inf", values("1e10", "inf", "inf", "FullScreen"), 0, "1e10 2147483647ms 0 random full "},
+        {"empty root", "<settings/>", 0, "1 1000ms 0 random - "},
+        {"256 deep", nested(256), 0, "1 1000ms 0 random - "},
+        {"missing, folder too", QByteArray(), 0, nullptr},
+        {"unclosed tag", "<settings>\n<timer>5</timer\n</settings>", 3, nullptr},
+        {"another root", "<config><timer>5</timer></config>", 0, nullptr},
+        {"257 deep", nested(257), 1, nullptr},
+        {"100000 deep", nested(100000), 1, nullptr}, // refused as soon as it is too deep, not after building the whole tree
     };
     for (const auto &c : cases) {
         QDir(dir.filePath("user")).removeRecursively();
         ASSERT_TRUE(c.content.isNull() || (QDir().mkpath(dir.filePath("user")) && writeFile(path, c.content)));
         SettingsDoc doc(path);
         const SettingsLoadResult result = doc.load();
-        EXPECT_EQ(std::tuple(result.ok, result.message.isEmpty(), result.line, result.file), std::tuple(c.ok, c.ok, c.line, path)) << c.name;
-        EXPECT_EQ(readBack(doc), "1 1000ms 0 random - ") << c.name;
+        const bool ok = c.read != nullptr;
+        EXPECT_EQ(std::tuple(result.ok, result.message.isEmpty(), result.line, result.file, readBack(doc)),
+                  std::tuple(ok, ok, c.line, path, std::string(ok ? c.read : "1 1000ms 0 random - "))) << c.name;
         // The save makes whatever the file lacks, from its folder on.
         ASSERT_TRUE(doc.SaveSettings({.files = {"/x.jpg"}}).ok) << c.name;
-        EXPECT_EQ(readFile(path + ".bak"), c.ok ? QByteArray() : c.content) << c.name;
+        EXPECT_EQ(readFile(path + ".bak"), ok ? QByteArray() : c.content) << c.name;
         SettingsDoc again(path);
-        EXPECT_TRUE(again.load().ok) << c.name;
-        EXPECT_EQ(readBack(again), "1 1000ms 0 random medium /x.jpg") << c.name;
+        EXPECT_TRUE(again.load().ok && readBack(again) == "1 1000ms 0 random medium /x.jpg") << c.name;
     }
 }
 
 TEST_F(SettingsDocTest, ReadsEveryValueAndSavesInPlaceOrNotAtAll)
 {
-    ASSERT_TRUE(QDir().mkpath(dir.filePath("user")) && writeFile(path, Example));
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("user")) && writeFile(path, "<?xml version=\"1.0\"?>\n<!-- kept by hand -->\n<settings><timer>5</timer>"
+        "<background>16777215</background><transition>1</transition><imagesize>FullScreen</imagesize><owner>me</owner>"
+        "<files><file>/p/a.jpg</file><!--kept--><photo>/p/b.jpg</photo><?pi here?></files></settings>\n"));
     SettingsDoc doc(path);
     ASSERT_TRUE(doc.load().ok);
     // Every child of files is an entry but comments and processing instructions.
     EXPECT_EQ(readBack(doc), "5 5000ms 16777215 random full /p/a.jpg,/p/b.jpg");
-    EXPECT_EQ(doc.fileCount(), 2);
-    EXPECT_EQ(doc.fileAt(1), "/p/b.jpg");
-    EXPECT_TRUE(!doc.fileAt(2) && !doc.fileAt(-1));
+    EXPECT_TRUE(doc.fileCount() == 2 && doc.fileAt(1) == "/p/b.jpg" && !doc.fileAt(2) && !doc.fileAt(-1));
 
     // Everything else stays where it was, and added entries go after the last one.
     const SettingsValues values{"2.5", RGB(1, 2, 3), false, ImageSize::Small, {"/p/c.png", "/p/c.png", QStringLiteral("/bilder/Grüße/Øre 東京.jpg")}};
@@ -112,3 +99,5 @@ TEST_F(SettingsDocTest, ReadsEveryValueAndSavesInPlaceOrNotAtAll)
     EXPECT_TRUE(!failed.ok && failed.message.contains(QDir::toNativeSeparators(path))) << failed.message.toStdString();
     EXPECT_EQ(readBack(doc), "1 1000ms 0 random medium ");
 }
+
+} // namespace
