@@ -8,17 +8,11 @@
 namespace {
 
 // Records what the start-up asks for; handing over to the event loop is not recorded.
-class RecordingServices : public MainServices, public EventYield
+struct RecordingServices : MainServices, EventYield
 {
-public:
     bool running = false;
     std::string calls;
-
-    bool anotherCopyRunning() override
-    {
-        calls += "instance ";
-        return running;
-    }
+    bool anotherCopyRunning() override { return calls += "instance ", running; }
     void loadSettings() override { calls += "load "; }
     EventYield &events() override { return *this; }
     void showSetupFormModal() override { calls += "setup "; }
@@ -34,9 +28,8 @@ TEST(Main, LoadsSettingsThenOpensWhatTheCommandAsksUnlessAnotherCopyRuns)
 {
     // A screen-saver daemon's host window takes no lock: it runs one copy per screen and one for its preview.
     const std::tuple<const char *, bool, std::optional<HostWindowRequest>, std::string> cases[] = {
-        {"/c", false, {}, "instance load setup "},  {"/s", false, {}, "instance load show "},
-        {"/p 123", false, {}, "instance load "},    {"/s", true, {}, "instance "},
-        {"/c", true, {}, "instance "},              {"--window-id 7", true, HostWindowRequest{7}, "load host 7 "},
+        {"/c", false, {}, "instance load setup "}, {"/s", false, {}, "instance load show "}, {"/p 123", false, {}, "instance load "},
+        {"/s", true, {}, "instance "},             {"--window-id 7", true, HostWindowRequest{7}, "load host 7 "},
     };
     for (const auto &[commandLine, anotherCopy, host, calls] : cases) {
         RecordingServices services;
@@ -48,16 +41,11 @@ TEST(Main, LoadsSettingsThenOpensWhatTheCommandAsksUnlessAnotherCopyRuns)
 
 TEST(MainDeathTest, EndSaverShowsThePointerAgainThenEnds)
 {
-    // The child's pointer is hidden twice over; it reports the count it is left at as it ends.
+    // The pointer, hidden twice over, reports each count it is left at; the last one is seen as the process ends.
     struct ReportingPointer : CountingPointer
     {
         int ShowCursor(bool show) override { return std::fprintf(stderr, "pointer %d\n", CountingPointer::ShowCursor(show)), count; }
-    };
-    EXPECT_EXIT(
-        {
-            ReportingPointer pointer;
-            pointer.count = -2;
-            EndSaver(pointer);
-        },
-        ::testing::ExitedWithCode(0), "pointer 0\n$");
+    } pointer;
+    pointer.count = -2;
+    EXPECT_EXIT(EndSaver(pointer), ::testing::ExitedWithCode(0), "pointer 0\n$");
 }
