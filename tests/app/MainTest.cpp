@@ -19,14 +19,10 @@ TEST(CommandLine, CaseSensitiveSubstringsConfigureBeforeShowInTheTextAfterThePro
 
 TEST(CommandLine, HostWindowFromRootOrWindowId)
 {
-    using Host = std::optional<HostWindowRequest>;
-    const std::tuple<QStringList, const char *, Host> cases[] = {
-        {{"saver", "--root"}, "", HostWindowRequest{0}},
-        {{"saver", "-root"}, " 0x40000a", HostWindowRequest{0x40000a}},
-        {{"saver", "--window-id", "4194317"}, "0x40000a", HostWindowRequest{4194317}},
-        {{"saver", "-window-id", "0X1A"}, "", HostWindowRequest{0x1a}},
-        {{"saver", "--window-id"}, "", std::nullopt},
-        {{"saver", "--window-id", "12ab"}, "", std::nullopt},
+    const std::tuple<QStringList, const char *, std::optional<HostWindowRequest>> cases[] = {
+        {{"saver", "--root"}, "", HostWindowRequest{0}},                {{"saver", "-root"}, " 0x40000a", HostWindowRequest{0x40000a}},
+        {{"saver", "-window-id", "0X1A"}, "", HostWindowRequest{0x1a}}, {{"saver", "--window-id", "4194317"}, "0x40000a", HostWindowRequest{4194317}},
+        {{"saver", "--window-id"}, "", std::nullopt},                   {{"saver", "--window-id", "12ab"}, "", std::nullopt},
         {{"saver", "/s"}, "0x40000a", std::nullopt},
     };
     for (const auto &[arguments, xscreensaverWindow, expected] : cases)
