@@ -70,7 +70,8 @@ TEST_F(SetupFormTest, LoadFillsTheControlsOfTheWindowAsTheUserKnowsIt)
     EXPECT_EQ(Described(form->controlValues()), "7 16711935 1 0 /p/a.jpg,/p/b.jpg");
     EXPECT_EQ(pixel("picboxbackgroundcolor", 5, 5), qRgb(255, 0, 255));
     EXPECT_EQ(form->windowTitle(), "Screen Saver");
-    EXPECT_EQ(QRect(form->pos(), form->size()), QRect(147, 198, 505, 404)); // centred on the offscreen screen of 800 x 800 pixels
+    // Centred on the offscreen screen of 800 x 800 pixels whose corner is at (160, 90).
+    EXPECT_EQ(QRect(form->pos(), form->size()), QRect(307, 288, 505, 404));
     EXPECT_EQ(control("picImage")->size(), QSize(81, 65));
     EXPECT_EQ(control<QAbstractButton>("Command1")->text(), "Add File");
     auto *tabs = control<QTabWidget>("SSTab1");
