@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,13 +15,11 @@ TEST(SingleInstance, SecondCopyOfSameProgramIsRefusedUntilFirstEnds)
     QTemporaryDir dir;
     auto first = std::make_unique<SingleInstance>("/opt/saver/slideshow-saver", dir.path());
     ASSERT_TRUE(first->acquire());
-    SingleInstance second("/opt/saver/slideshow-saver", dir.path());
+    SingleInstance second("/opt/saver/slideshow-saver", dir.path()), elsewhere("/home/me/slideshow-saver", dir.path());
     EXPECT_FALSE(second.acquire());
-    SingleInstance elsewhere("/home/me/slideshow-saver", dir.path());
     EXPECT_TRUE(elsewhere.acquire());
     first.reset();
     EXPECT_TRUE(second.acquire());
-
     // An exit that runs no destructors still lets go of the lock.
     SingleInstance::releaseHeld();
     EXPECT_FALSE(QFile::exists(second.lockPath()));
@@ -28,25 +27,22 @@ TEST(SingleInstance, SecondCopyOfSameProgramIsRefusedUntilFirstEnds)
 
 TEST(SingleInstance, LockOfAnEndedCopyIsTakenButNotOneOfARunningCopyHoweverOld)
 {
-    // A process that has ended leaves its number in the lock, as a crash would.
-    QProcess finished;
-    finished.start("true", {});
-    ASSERT_TRUE(finished.waitForStarted());
-    const qint64 deadPid = finished.processId();
-    ASSERT_TRUE(finished.waitForFinished());
-    const std::tuple<const char *, qint64, QString, bool> cases[] = {
-        {"ended copy", deadPid, "slideshow-saver", true},
-        {"running copy", QCoreApplication::applicationPid(), QCoreApplication::applicationFilePath(), false},
-    };
-    for (const auto &[name, pid, program, taken] : cases) {
+    // A process that has ended leaves its number in the lock, as a crash would; the number is read
+    // while it runs and checked to name no process once it has been reaped.
+    QProcess ended;
+    ended.start("true", {});
+    ASSERT_TRUE(ended.waitForStarted());
+    const qint64 deadPid = ended.processId();
+    ASSERT_TRUE(deadPid > 0 && ended.waitForFinished() && ::kill(pid_t(deadPid), 0) == -1 && errno == ESRCH);
+    for (const auto &[pid, taken] : {std::pair(deadPid, true), {QCoreApplication::applicationPid(), false}}) {
         QTemporaryDir dir;
         SingleInstance probe("/opt/saver/slideshow-saver", dir.path());
         QFile lock(probe.lockPath());
-        ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-        lock.write(QByteArray::number(pid) + "\n" + program.toUtf8() + "\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-        ASSERT_TRUE(lock.flush() && lock.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
+        const QByteArray holder = QByteArray::number(pid) + "\n" + QCoreApplication::applicationFilePath().toUtf8() + "\n" + QSysInfo::machineHostName().toUtf8() + "\n";
+        ASSERT_TRUE(lock.open(QIODevice::WriteOnly) && lock.write(holder) == holder.size() && lock.flush());
+        ASSERT_TRUE(lock.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
         lock.close();
-        EXPECT_EQ(probe.acquire(), taken) << name;
+        EXPECT_EQ(probe.acquire(), taken) << (taken ? "ended copy" : "running copy");
     }
 }
 
@@ -57,16 +53,12 @@ TEST(SingleInstance, LockFolderIsTheUsersOwnRuntimeFolderElseAPrivateOne)
     qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
     qputenv("TMPDIR", temporary.path().toLocal8Bit());
     qputenv("XDG_CACHE_HOME", cache.path().toLocal8Bit());
-    ASSERT_EQ(::chmod(runtime.path().toLocal8Bit(), 0700), 0);
-    EXPECT_EQ(SingleInstance::PrivateFolder(), runtime.path());
+    // A runtime folder open to the group or to others gives way to one made for the user alone.
     const QString own = temporary.filePath(QStringLiteral("slideshow-saver-%1").arg(::geteuid()));
-    for (const mode_t open : {0730, 0703}) {
-        ASSERT_EQ(::chmod(runtime.path().toLocal8Bit(), open), 0);
-        EXPECT_EQ(SingleInstance::PrivateFolder(), own) << std::oct << open;
+    for (const auto &[mode, folder] : {std::pair<mode_t, QString>(0700, runtime.path()), {0730, own}, {0703, own}}) {
+        ASSERT_EQ(::chmod(runtime.path().toLocal8Bit(), mode), 0);
+        EXPECT_EQ(SingleInstance::PrivateFolder(), folder) << std::oct << mode;
     }
-    struct stat made {};
-    ASSERT_EQ(::lstat(own.toLocal8Bit(), &made), 0);
-    EXPECT_EQ(made.st_mode & 0777, 0700u);
     // A plain file, even a closed one, standing at the folder's name sends the lock to the cache.
     ASSERT_EQ(::rmdir(own.toLocal8Bit()), 0);
     QFile planted(own);

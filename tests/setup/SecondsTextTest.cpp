@@ -17,15 +17,11 @@ TEST(SecondsText, PlainDecimalsWithFifteenDigitsAndAcceptanceOfAtLeastOneMillise
 
 TEST(SecondsText, ArrowsStepByOneAndStopOnlyAtExactlyOneAndTen)
 {
+    // The number stops whatever its text; other numbers are neither clamped nor rounded.
     const struct { const char *text; SecondsArrow arrow; std::optional<QString> stepped; } cases[] = {
-        {"7", SecondsArrow::Down, "6"},
-        {"1", SecondsArrow::Down, std::nullopt},
-        {"1.0", SecondsArrow::Down, std::nullopt}, // the number stops, whatever its text
-        {"10", SecondsArrow::Up, std::nullopt},
-        {"12", SecondsArrow::Up, "13"},           // neither clamped
-        {"0", SecondsArrow::Down, "-1"},
-        {"2.5", SecondsArrow::Up, "3.5"},         // nor rounded
-        {"five", SecondsArrow::Up, std::nullopt},
+        {"7", SecondsArrow::Down, "6"},            {"1", SecondsArrow::Down, std::nullopt}, {"1.0", SecondsArrow::Down, std::nullopt},
+        {"10", SecondsArrow::Up, std::nullopt},    {"12", SecondsArrow::Up, "13"},          {"0", SecondsArrow::Down, "-1"},
+        {"2.5", SecondsArrow::Up, "3.5"},          {"five", SecondsArrow::Up, std::nullopt},
     };
     for (const auto &c : cases)
         EXPECT_EQ(SteppedSeconds(c.text, c.arrow), c.stepped) << c.text << (c.arrow == SecondsArrow::Up ? " up" : " down");

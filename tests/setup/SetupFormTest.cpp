@@ -24,7 +24,7 @@ QString Described(const SettingsValues &v)
 
 const SettingsXml Stored{"7", 16711935, 1, "FullScreen", {"/p/a.jpg", "/p/b.jpg"}};
 
-// The fixture is the file chooser, answering from a queue; the hooks record their calls, Preview with what it sees.
+// The fixture is the file chooser, answering from a queue; the hooks record their calls.
 class SetupFormTest : public ::testing::Test, public FileChooser
 {
 protected:
@@ -33,9 +33,8 @@ protected:
     {
         writeFile(path = dir.filePath(file), xml.text());
         (settings = std::make_unique<SettingsDoc>(path))->load();
-        form = std::make_unique<SetupForm>(*settings, *this, messages, SetupForm::Hooks{[this] { calls << "pick"; return picked; },
-            [this] { calls << "preview " + Described({settings->timerText(), form->backgroundColor(), form->randomTransitions(), form->imageSize(), settings->files()}); },
-            [this] { calls << "end"; }});
+        form = std::make_unique<SetupForm>(*settings, *this, messages,
+            SetupForm::Hooks{[this] { calls << "pick"; return picked; }, [this] { calls << "preview"; }, [this] { calls << "end"; }});
         form->show();
     }
     template <typename T = QWidget> T *control(const char *name) const { return form->findChild<T *>(QLatin1String(name)); }
@@ -47,7 +46,7 @@ protected:
     // Whether the named view is painted again after the action, as a user would see it change.
     bool repaints(const char *view, const std::function<void()> &action) const
     {
-        struct Paints : QObject { bool seen = false; bool eventFilter(QObject *, QEvent *e) override { seen |= e->type() == QEvent::Paint; return false; } } paints;
+        struct Paints : QObject { bool seen = false; bool eventFilter(QObject *, QEvent *e) override { return seen |= e->type() == QEvent::Paint, false; } } paints;
         const bool exposed = QTest::qWaitForWindowExposed(form.get());
         QApplication::processEvents();
         control(view)->installEventFilter(&paints);
@@ -70,11 +69,10 @@ TEST_F(SetupFormTest, LoadFillsTheControlsOfTheWindowAsTheUserKnowsIt)
     open();
     EXPECT_EQ(Described(form->controlValues()), "7 16711935 1 0 /p/a.jpg,/p/b.jpg");
     EXPECT_EQ(pixel("picboxbackgroundcolor", 5, 5), qRgb(255, 0, 255));
-    EXPECT_EQ(form->pos(), QPoint(147, 198)); // centred on the offscreen screen of 800 x 800 pixels
     EXPECT_EQ(form->windowTitle(), "Screen Saver");
-    EXPECT_EQ(form->size(), QSize(505, 404));
+    // Centred on the offscreen screen of 800 x 800 pixels whose corner is at (160, 90).
+    EXPECT_EQ(QRect(form->pos(), form->size()), QRect(307, 288, 505, 404));
     EXPECT_EQ(control("picImage")->size(), QSize(81, 65));
-    EXPECT_EQ(control("cmdOK")->mapTo(form.get(), QPoint()), QPoint(312, 368));
     EXPECT_EQ(control<QAbstractButton>("Command1")->text(), "Add File");
     auto *tabs = control<QTabWidget>("SSTab1");
     EXPECT_EQ(tabs->tabText(tabs->currentIndex()), "Slide Size");
@@ -99,14 +97,12 @@ TEST_F(SetupFormTest, AddRemoveAndPreviewOfTheFileList)
     // Chosen files go in in the dialog's order, duplicates kept; a cancelled chooser adds nothing.
     answers = {all.mid(2), {}};
     click({"Command1", "Command1"});
-    EXPECT_EQ(entries(), all);
-    EXPECT_TRUE(list()->selectedItems().isEmpty());
+    EXPECT_TRUE(entries() == all && list()->selectedItems().isEmpty());
     // The selected picture shows fitted into the preview; an entry that is no picture empties it, quietly.
     EXPECT_TRUE(repaints("picImage", [this] { list()->setCurrentRow(0); }));
     EXPECT_EQ(pixel("picImage", 40, 32), qRgb(255, 0, 0));
     list()->setCurrentRow(1);
-    EXPECT_EQ(pixel("picImage", 40, 32), empty);
-    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_TRUE(pixel("picImage", 40, 32) == empty && messages.shown.isEmpty());
     // Remove takes the selected entry and leaves nothing selected and the preview as it was; then nothing.
     list()->setCurrentRow(0);
     click({"cmdRemoveFile", "cmdRemoveFile"});
@@ -126,21 +122,18 @@ TEST_F(SetupFormTest, ApplyStoresTheControlsPreviewTakesUnappliedChoicesAndCance
               "3.5 197121 0 3 /p/a.jpg,/p/b.jpg,/p/c.jpg");
     EXPECT_TRUE(first.contains("<timer>3.5</timer>") && form->isVisible());
 
-    // Preview runs on the stored seconds and files with the dialog's unapplied colour, transition and size.
+    // Preview saves nothing first: the show reads the stored seconds and files and the dialog's unapplied choices.
     picked = RGB(4, 5, 6);
     type("9");
     click({"Command1", "optRandom", "optlarge"});
     control<QTabWidget>("SSTab1")->setCurrentIndex(2);
     EXPECT_TRUE(repaints("picboxbackgroundcolor", [this] { click({"btnBackground"}); }));
     picked = std::nullopt; // a cancelled picker keeps the colour
-    click({"btnBackground", "btnPreview"});
-    EXPECT_EQ(calls, QStringList({"pick", "pick", "pick", "preview 3.5 394500 1 1 /p/a.jpg,/p/b.jpg,/p/c.jpg"}));
-
-    calls.clear();
-    click({"btnCancel"});
+    click({"btnBackground", "btnPreview", "btnCancel"});
     form->close();
     QTest::keyClick(form.get(), Qt::Key_Escape);
-    EXPECT_EQ(calls, QStringList({"end", "end", "end"}));
+    EXPECT_EQ(calls, QStringList({"pick", "pick", "pick", "preview", "end", "end", "end"}));
+    EXPECT_EQ(Described(form->controlValues()), "9 394500 1 1 /p/a.jpg,/p/b.jpg,/p/c.jpg,/p/unapplied.jpg");
     EXPECT_EQ(readFile(path), first);
 }
 
@@ -177,7 +170,7 @@ TEST_F(SetupFormTest, DroppedFilesGoInAsChosenAndFoldersGiveTheirPicturesInNameO
         writePicture(folder.filePath(name), qRgb(255, 0, 0), {1, 1});
     open({.files = {"/p/a.jpg"}});
     // A drag over the list and its drop, Shift asking for a move: whether the drag was taken,
-    // the entries after it, and the drop's action.
+    // the number of entries after it and after the drop, and the drop's action.
     const auto drop = [this](const QList<QUrl> &urls, Qt::DropActions actions) {
         QMimeData data;
         data.setUrls(urls);
@@ -186,18 +179,14 @@ TEST_F(SetupFormTest, DroppedFilesGoInAsChosenAndFoldersGiveTheirPicturesInNameO
         QApplication::sendEvent(list()->viewport(), &enter);
         const qsizetype afterEnter = entries().size();
         QApplication::sendEvent(list()->viewport(), &dropped);
-        return std::tuple(enter.isAccepted(), afterEnter, dropped.isAccepted() ? dropped.dropAction() : Qt::IgnoreAction);
+        return std::tuple(enter.isAccepted(), afterEnter, entries().size(), dropped.isAccepted() ? dropped.dropAction() : Qt::IgnoreAction);
     };
     const QUrl web("https://example.org/x.png");
-    EXPECT_EQ(drop({QUrl::fromLocalFile("/p/a.jpg"), QUrl::fromLocalFile(folder.path()), web}, Qt::CopyAction | Qt::MoveAction),
-              std::tuple(true, 1, Qt::CopyAction));
-    const QStringList all{"/p/a.jpg", "/p/a.jpg", folder.filePath("b.png"), folder.filePath("C.png"), folder.filePath("photo.dat")};
-    EXPECT_EQ(entries(), all);
-    EXPECT_TRUE(list()->selectedItems().isEmpty());
+    EXPECT_EQ(drop({QUrl::fromLocalFile("/p/a.jpg"), QUrl::fromLocalFile(folder.path()), web}, Qt::CopyAction | Qt::MoveAction), std::tuple(true, 1, 5, Qt::CopyAction));
+    EXPECT_EQ(entries(), QStringList({"/p/a.jpg", "/p/a.jpg", folder.filePath("b.png"), folder.filePath("C.png"), folder.filePath("photo.dat")}));
     // Other addresses are refused, and so is a drag that could only move the files away.
-    EXPECT_EQ(drop({web}, Qt::CopyAction), std::tuple(false, 5, Qt::IgnoreAction));
-    EXPECT_EQ(drop({QUrl::fromLocalFile("/p/a.jpg")}, Qt::MoveAction), std::tuple(false, 5, Qt::IgnoreAction));
-    EXPECT_EQ(entries(), all);
+    EXPECT_EQ(drop({web}, Qt::CopyAction), std::tuple(false, 5, 5, Qt::IgnoreAction));
+    EXPECT_EQ(drop({QUrl::fromLocalFile("/p/a.jpg")}, Qt::MoveAction), std::tuple(false, 5, 5, Qt::IgnoreAction));
 }
 
 } // namespace

@@ -7,11 +7,7 @@ class CountingPointer : public PointerDisplay
 {
 public:
     explicit CountingPointer(int start = 0) : count(start) {}
-    int ShowCursor(bool show) override
-    {
-        ++requests;
-        return count += show ? 1 : -1;
-    }
+    int ShowCursor(bool show) override { return ++requests, count += show ? 1 : -1; }
     int count;
     int requests = 0;
 };

@@ -11,20 +11,12 @@ QString imageDifference(const QImage &actual, const QImage &expected)
     return {};
 }
 
-QString pictureDifference(const QImage &image, QPoint at, const std::vector<const char *> &rows,
-                          const std::map<char, QRgb> &legend)
+QString pictureDifference(const QImage &image, QPoint at, const std::vector<const char *> &rows, const std::map<char, QRgb> &legend)
 {
+    const auto hex = [](QRgb colour) { return QStringLiteral("%1").arg(colour & 0xFFFFFF, 6, 16, QLatin1Char('0')); };
     for (int y = 0; y < int(rows.size()); ++y)
-        for (int x = 0; rows[y][x] != '\0'; ++x) {
-            const QPoint p = at + QPoint(x, y);
-            const QRgb wanted = legend.at(rows[y][x]);
-            if (!image.valid(p) || ((image.pixel(p) ^ wanted) & 0xFFFFFF))
-                return QStringLiteral("%1,%2 is %3, not '%4' %5")
-                    .arg(p.x())
-                    .arg(p.y())
-                    .arg(image.valid(p) ? image.pixel(p) & 0xFFFFFF : 0, 6, 16, QLatin1Char('0'))
-                    .arg(QLatin1Char(rows[y][x]))
-                    .arg(wanted & 0xFFFFFF, 6, 16, QLatin1Char('0'));
-        }
+        for (int x = 0; rows[y][x] != '\0'; ++x)
+            if (const QPoint p = at + QPoint(x, y); !image.valid(p) || ((image.pixel(p) ^ legend.at(rows[y][x])) & 0xFFFFFF))
+                return QStringLiteral("%1,%2 is %3, not '%4' %5").arg(p.x()).arg(p.y()).arg(hex(image.valid(p) ? image.pixel(p) : 0), QChar(rows[y][x]), hex(legend.at(rows[y][x])));
     return {};
 }

@@ -5,9 +5,8 @@
 #include <QStringList>
 
 // A message sink that keeps every text it is given, in order.
-class RecordingMessages : public MessageSink
+struct RecordingMessages : MessageSink
 {
-public:
     void showMessage(QWidget *, const QString &, const QString &text) override { shown << text; }
     QStringList shown;
 };

@@ -19,6 +19,5 @@ QString writePicture(const QString &path, QRgb colour, QSize size)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(colour);
-    image.save(path, "png");
-    return path;
+    return image.save(path, "png"), path;
 }
