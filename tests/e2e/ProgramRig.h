@@ -1,63 +1,138 @@
 #pragma once
 
+#include "support/SettingsXml.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QDeadlineTimer>
 #include <QImage>
 #include <QProcess>
-#include <QRect>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 #include <functional>
+#include <gtest/gtest.h>
+#include <iostream>
 #include <memory>
 #include <optional>
 
-// Every wait gets the same budget, and every tool its timeout, scaled by E2E_TIME_SCALE (default 1) on slow machines.
-[[nodiscard]] int budgetMs();
+// Every wait's budget and every tool's timeout grow with E2E_TIME_SCALE (1 and up) on slow machines.
+inline int scaled(int ms) { return int(ms * std::max(1.0, qEnvironmentVariable("E2E_TIME_SCALE").toDouble())); }
+inline const int BudgetMs = scaled(20000), PollMs = 100;
 
-// An external tool run to its end or killed at the (scaled) timeout; exitCode is -1 then.
+// An external tool run to its end; killed at its timeout, it reports exit code -1.
 struct ToolRun
 {
     int exitCode = -1;
     QByteArray output;
 };
-ToolRun runTool(const QString &program, const QStringList &arguments, int timeoutMs = 10000);
+inline ToolRun runTool(const QString &program, const QStringList &arguments, int timeoutMs = 10000)
+{
+    QProcess process;
+    process.start(program, arguments);
+    const bool ended = process.waitForFinished(scaled(timeoutMs)) && process.exitStatus() == QProcess::NormalExit;
+    return ended ? ToolRun{process.exitCode(), process.readAllStandardOutput()} : ToolRun{}; // going, QProcess kills what still runs
+}
 
-// A program folder of its own (the program, settings.xml, pictures, HOME and XDG folders)
-// and the real program started there under the test's X server. A failed test leaves a
-// screenshot and prints the windows it saw.
+inline void xdotool(const QStringList &arguments) { runTool("xdotool", arguments); }
+inline void click(QPoint at) { xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"}); }
+inline QImage screenshot() { return QImage::fromData(runTool("import", {"-silent", "-window", "root", "png:-"}).output).convertToFormat(QImage::Format_RGB32); }
+// `xdotool search` for a visible window of exactly this title exits 0 when it found one and 1 when there is none.
+inline ToolRun searchWindow(const QString &title, const QStringList &then = {})
+{
+    return runTool("xdotool", QStringList{"search", "--onlyvisible", "--name", QStringLiteral("^%1$").arg(title)} + then);
+}
+
+// True once the condition has held on two polls in a row within the budget; the action, which must be
+// safe to repeat, runs every second meanwhile.
+inline bool waitFor(const char *what, const std::function<bool()> &condition, const std::function<void()> &action = [] {})
+{
+    const QDeadlineTimer deadline(BudgetMs);
+    for (int poll = 0, held = 0; !deadline.hasExpired(); ++poll, QThread::msleep(PollMs)) {
+        if (poll % 10 == 0)
+            action();
+        if ((held = condition() ? held + 1 : 0) == 2)
+            return true;
+    }
+    std::cout << "gave up after " << BudgetMs << " ms waiting for " << what << "\n";
+    return false;
+}
+// True when the process ends by itself with status 0 within the budget; the input is repeated every second until then.
+inline bool endsCleanly(QProcess &process, const std::function<void()> &input = [] {})
+{
+    waitFor("the process to end", [&] { return process.state() == QProcess::NotRunning || process.waitForFinished(PollMs); }, input);
+    return process.state() == QProcess::NotRunning && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+// Where the visible window with this title sits, once it has stayed there on a few polls.
+inline std::optional<QPoint> waitForWindow(const QString &title)
+{
+    QByteArray seen, before;
+    const bool settled = waitFor(qPrintable(title), [&] {
+        const ToolRun search = searchWindow(title, {"getwindowgeometry", "--shell"});
+        before = std::exchange(seen, search.exitCode == 0 ? search.output : QByteArray());
+        return !seen.isEmpty() && seen == before;
+    });
+    const QRegularExpressionMatch at = QRegularExpression("\nX=(\\d+)\nY=(\\d+)\n").match(QString::fromLatin1(seen));
+    return settled && at.hasMatch() ? std::optional(QPoint(at.captured(1).toInt(), at.captured(2).toInt())) : std::nullopt;
+}
+
+inline const QRgb Green = qRgb(0, 128, 0), Red = qRgb(255, 0, 0);
+inline bool near(QRgb a, QRgb b, int tolerance = 8)
+{
+    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance && std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+// True when the shot shows exactly red just within the picture's four corners and nearly green (edges blend) just above and below it.
+inline bool showsPicture(const QImage &shot, const QRect &picture)
+{
+    const QRect within = picture.adjusted(2, 2, -2, -2);
+    for (const QPoint p : {within.topLeft(), within.topRight(), within.bottomLeft(), within.bottomRight()})
+        if (!shot.valid(p) || shot.pixel(p) != Red)
+            return false;
+    return near(shot.pixel(within.left(), picture.top() - 3), Green) && near(shot.pixel(within.right(), picture.bottom() + 3), Green);
+}
+
+// A folder of its own (a copy of the program, settings.xml, pictures, HOME and the XDG folders) and the processes
+// started there under the test's X server. A failed test keeps a screenshot and prints the windows it saw.
 class ProgramRig
 {
 public:
-    ProgramRig();
-    ~ProgramRig();
+    ProgramRig()
+    {
+        for (const char *folder : {"home", "config", "cache", "data", "runtime", "tmp"})
+            QDir(dir_.path()).mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::copy(SLIDESHOW_SAVER_PATH, path("slideshow-saver"));
+    }
+    ~ProgramRig()
+    {
+        if (::testing::Test::HasFailure()) {
+            const auto *test = ::testing::UnitTest::GetInstance()->current_test_info();
+            const QString shot = QStringLiteral(E2E_SHOTS_DIR "/failed-%1.%2.png").arg(test->test_suite_name(), test->name());
+            screenshot().save(shot);
+            std::cout << "kept " << shot.toStdString() << "; visible windows:\n"
+                      << runTool("xdotool", {"search", "--onlyvisible", "--name", ".", "getwindowname", "%@"}).output.toStdString();
+        } // going, each QProcess kills and reaps what still runs
+    }
 
-    [[nodiscard]] QString folder() const { return dir_.path(); }
     [[nodiscard]] QString path(const QString &name) const { return dir_.filePath(name); }
-    QProcess &start(const QStringList &arguments, const QStringList &environment = {});
-    // Any program, with the same environment and clean-up as the program under test.
-    QProcess &launch(const QString &program, const QStringList &arguments, const QStringList &environment = {});
-
-    // True once the condition has held on two polls in a row, within the budget.
-    static bool waitFor(const char *what, const std::function<bool()> &condition);
-    // The same, repeating an action that may safely be repeated every second meanwhile.
-    static bool retryUntil(const char *what, const std::function<void()> &action, const std::function<bool()> &condition);
-    // True when the process ended by itself with status 0, within the budget.
-    static bool endedCleanly(QProcess &process);
-    // The same, repeating an input (a key, a mouse move) every second until the process ends.
-    static bool endsOn(QProcess &process, const char *what, const std::function<void()> &input);
-
-    [[nodiscard]] static QImage screenshot();
-    static void xdotool(const QStringList &arguments);
-    static void click(QPoint at);
-    // The geometry of the visible window with this title; nullopt when the tool says there is none.
-    [[nodiscard]] static std::optional<QRect> window(const QString &title);
-    [[nodiscard]] static bool windowGone(const QString &title);
+    QProcess &start(const QStringList &arguments, const QStringList &environment = {}) { return launch(path("slideshow-saver"), arguments, environment); }
+    // Any program, in the same folders and with the same clean-up; `environment` holds NAME=VALUE overrides.
+    QProcess &launch(const QString &program, const QStringList &arguments, const QStringList &environment = {})
+    {
+        QProcessEnvironment own = QProcessEnvironment::systemEnvironment();
+        for (const QString &setting : QStringList{"HOME=" + path("home"), "XDG_CONFIG_HOME=" + path("config"), "XDG_CACHE_HOME=" + path("cache"),
+                                                  "XDG_DATA_HOME=" + path("data"), "XDG_RUNTIME_DIR=" + path("runtime"),
+                                                  "TMPDIR=" + path("tmp"), "QT_QPA_PLATFORM=xcb"} + environment)
+            own.insert(setting.section('=', 0, 0), setting.section('=', 1));
+        auto &process = *processes_.emplace_back(std::make_unique<QProcess>());
+        process.setProcessEnvironment(own);
+        process.setWorkingDirectory(dir_.path());
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel); // a helper's output stays readable
+        process.start(program, arguments);
+        process.waitForStarted(BudgetMs);
+        return process;
+    }
 
 private:
     QTemporaryDir dir_;
     std::vector<std::unique_ptr<QProcess>> processes_;
 };
-
-inline const QRgb Green = qRgb(0, 128, 0), Red = qRgb(255, 0, 0);
-
-[[nodiscard]] bool near(QRgb a, QRgb b, int tolerance = 8);
-// True when the shot shows exactly `inside` just within the picture's four corners and
-// nearly `outside` (edges blend) just above and below it.
-[[nodiscard]] bool showsPicture(const QImage &shot, const QRect &picture, QRgb inside = Red, QRgb outside = Green);

@@ -1,27 +1,19 @@
 #include "ProgramRig.h"
 
-#include "support/SettingsXml.h"
-#include "support/TestFiles.h"
-
-#include <gtest/gtest.h>
-
 TEST(ShowE2E, FirstPictureFillsTheMediumAreaThenAKeyOrTheMouseEndsTheShow)
 {
     for (const bool byMouse : {false, true}) {
         ProgramRig rig;
-        const QString wide = writePicture(rig.path("wide.png"), Red, QSize(400, 200));
-        writeFile(rig.path("settings.xml"), SettingsXml{.background = 128 * 256, .transition = 0, .files = {wide}}.text());
-        ProgramRig::xdotool({"mousemove", "5", "5"});
+        writeFile(rig.path("settings.xml"), SettingsXml{.background = 128 * 256, .transition = 0, .files = {writePicture(rig.path("wide.png"), Red, QSize(400, 200))}}.text());
+        xdotool({"mousemove", "5", "5"});
         QProcess &process = rig.start({"/s"});
         // 2:1, wider than the 683 x 512 area at (114, 114): full width, centred vertically.
-        EXPECT_TRUE(ProgramRig::waitFor("the first picture", [] {
-            const QImage shot = ProgramRig::screenshot();
+        EXPECT_TRUE(waitFor("the first picture", [] {
+            const QImage shot = screenshot();
             return showsPicture(shot, QRect(114, 199, 683, 341)) && near(shot.pixel(111, 384), Green) && near(shot.pixel(5, 5), Green);
         }));
-        int moves = 0;
-        EXPECT_TRUE(ProgramRig::endsOn(process, byMouse ? "the mouse to end the show" : "a key to end the show", [&] {
-            ProgramRig::xdotool(byMouse ? QStringList{"mousemove", ++moves % 2 ? "40" : "7", "40"} : QStringList{"key", "a"});
-        }));
+        EXPECT_TRUE(endsCleanly(process, [&] { xdotool(byMouse ? QStringList{"mousemove_relative", "40", "0"} : QStringList{"key", "a"}); }))
+            << (byMouse ? "by the mouse" : "by a key");
     }
 }
 
@@ -38,13 +30,13 @@ TEST(ShowE2E, HighDpiScreenShowsPictureAtDevicePixels)
     writeFile(rig.path("settings.xml"), SettingsXml{.transition = 0, .imageSize = "FullScreen", .files = {rig.path("board.png")}}.text());
     QProcess &process = rig.start({"/s"}, {"QT_SCALE_FACTOR=2"});
     int wrong = -1;
-    EXPECT_TRUE(ProgramRig::waitFor("the board at device pixels", [&] {
-        const QImage shot = ProgramRig::screenshot();
+    EXPECT_TRUE(waitFor("the board at device pixels", [&] {
+        const QImage shot = screenshot();
         wrong = shot.isNull() ? -1 : 0;
         for (int y = 0; y < 768 && !shot.isNull(); y += 7)
             for (int x = 0; x < 1024; x += 5)
                 wrong += shot.pixel(x, y) != board.pixel(x, y);
         return wrong == 0;
     })) << wrong << " pixels differ";
-    EXPECT_TRUE(ProgramRig::endsOn(process, "a key to end the show", [] { ProgramRig::xdotool({"key", "space"}); }));
+    EXPECT_TRUE(endsCleanly(process, [] { xdotool({"key", "space"}); }));
 }
