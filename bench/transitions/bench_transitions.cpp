@@ -149,8 +149,10 @@ void Measure(int width, int height, bool tsv)
     view.show();
 
     for (const Choice &choice : Choices()) {
-        // As the slide show leaves it: the destination shows the previous slide.
+        // As the slide show leaves it: the destination shows the previous slide in pixels
+        // of its own.
         destination.setPicture(oldImage);
+        destination.detachDrawing();
         QApplication::processEvents();
         if (choice.interval >= 0)
             transitions.StepInterval = choice.interval;

@@ -25,6 +25,13 @@ SurfaceView::SurfaceView(Surface &surface, QWidget *parent, Pixels pixels) : QWi
     });
 }
 
+namespace {
+
+// A mebibyte of pixels: what a core copies in about a tenth of a millisecond.
+constexpr qint64 BackgroundPixels = 1 << 18;
+
+}
+
 SurfaceView::~SurfaceView()
 {
     // A frame being made calls back into this view; it is done before the view goes.
@@ -60,11 +67,18 @@ void SurfaceView::presentPending()
 {
     frameStart_.start();
     const QRegion frame = std::exchange(pending_, QRegion());
-    making_ = Surface::settleDeferredInBackground([this, frame] {
+    // A small frame costs less to make here than to hand to another thread and back, and
+    // shows before the next step falls due.
+    qint64 area = 0;
+    for (const QRect &changed : frame)
+        area += qint64(changed.width()) * changed.height();
+    making_ = area >= BackgroundPixels && Surface::settleDeferredInBackground([this, frame] {
         QMetaObject::invokeMethod(this, [this, frame] { showFrame(frame); }, Qt::QueuedConnection);
     });
-    if (!making_)
-        showFrame(frame);
+    if (making_)
+        return;
+    Surface::settleDeferred();
+    showFrame(frame);
 }
 
 void SurfaceView::showFrame(const QRegion &frame)
@@ -75,7 +89,7 @@ void SurfaceView::showFrame(const QRegion &frame)
     for (const QRect &changed : frame)
         logical += QRectF(changed.x() / ratio, changed.y() / ratio, changed.width() / ratio, changed.height() / ratio)
                        .toAlignedRect();
-    repaint(logical);
+    update(logical);
     if (!pending_.isEmpty() && !frame_.isActive())
         startFrame();
 }
