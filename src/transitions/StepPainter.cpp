@@ -11,15 +11,6 @@
 
 namespace {
 
-// Every row from first to end as a band of its own.
-[[nodiscard]] std::vector<std::pair<int, int>> Rows(int first, int end)
-{
-    std::vector<std::pair<int, int>> rows;
-    for (int y = first; y < end; ++y)
-        rows.emplace_back(y, y + 1);
-    return rows;
-}
-
 // Steps of this many copies or fewer may cover one another; more are strips side by side.
 constexpr std::size_t FewCopies = 4;
 
@@ -160,8 +151,8 @@ void StepPainter::make(Batch &batch)
         for (const Made &m : batch.copies) {
             const StepCopy &c = m.copy;
             if (c.stretched)
-                (void)StretchImage(to, c.x, c.y, c.width, c.height, m.source, c.sourceX, c.sourceY, c.sourceWidth,
-                                   c.sourceHeight, batch.smooth);
+                StretchImage(to, c.x, c.y, c.width, c.height, m.source, c.sourceX, c.sourceY, c.sourceWidth,
+                             c.sourceHeight, batch.smooth);
             else
                 CopyPixels(to, m.area.topLeft(), m.source, m.area.translated(c.sourceX - c.x, c.sourceY - c.y));
         }
@@ -175,24 +166,18 @@ void StepPainter::make(Batch &batch)
     qsizetype moved = 0;
     for (const Made &m : batch.copies)
         moved += qsizetype(m.area.width()) * m.area.height() * 4;
-    const auto copy = [&](const Made &m, const QRect &part) {
-        const QPoint origin = part.topLeft() + QPoint(m.copy.sourceX - m.copy.x, m.copy.sourceY - m.copy.y);
-        const qsizetype fromStride = m.source.bytesPerLine();
-        CopyRows(toBits + part.y() * toStride + qsizetype(part.x()) * 4, toStride,
-                 m.source.constBits() + origin.y() * fromStride + qsizetype(origin.x()) * 4, fromStride,
-                 part.height(), part.width());
-    };
-    // Tall columns a few pixels wide, as random lines and blinds copy, go row by row across all
-    // of them: one column after another would reach a new page of memory at every pixel.
-    const bool columns = std::all_of(batch.copies.begin(), batch.copies.end(),
-                                     [](const Made &m) { return m.area.width() <= 8 && m.area.height() >= 64; });
     SplitRows(to.height(), moved / qMax(1, to.height()), [&](int first, int end) {
-        for (const auto &[top, bottom] : columns ? Rows(first, end) : std::vector{std::pair(first, end)})
-            for (const Made &m : batch.copies) {
-                const QRect part = m.area & QRect(0, top, to.width(), bottom - top);
-                if (!part.isEmpty())
-                    copy(m, part);
-            }
+        const QRect rows(0, first, to.width(), end - first);
+        for (const Made &m : batch.copies) {
+            const QRect part = m.area & rows;
+            if (part.isEmpty())
+                continue;
+            const QPoint origin = part.topLeft() + QPoint(m.copy.sourceX - m.copy.x, m.copy.sourceY - m.copy.y);
+            const qsizetype fromStride = m.source.bytesPerLine();
+            CopyRows(toBits + part.y() * toStride + qsizetype(part.x()) * 4, toStride,
+                     m.source.constBits() + origin.y() * fromStride + qsizetype(origin.x()) * 4, fromStride,
+                     part.height(), part.width());
+        }
     });
 }
 
