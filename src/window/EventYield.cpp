@@ -38,10 +38,12 @@ void QtEventYield::DoEventsUntil(std::int64_t dueTick)
         DoEvents();
         return;
     }
-    // The timer's event wakes the wait at the due moment when no window event comes first.
+    // The timer's event wakes the wait when no window event comes first. Timers fire up to
+    // a millisecond or two late, so it wakes two milliseconds early and the caller's next
+    // wait sleeps the rest to the exact moment.
     QTimer wake;
     wake.setSingleShot(true);
     wake.setTimerType(Qt::PreciseTimer);
-    wake.start(int(qMin<std::int64_t>(wait, 1000)));
+    wake.start(int(qMin<std::int64_t>(wait - 2, 1000)));
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
