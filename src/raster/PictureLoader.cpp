@@ -11,30 +11,38 @@ namespace {
 // they are decoded: a 30000 x 30000 bomb would take 3.6 GB.
 constexpr qint64 MaxPicturePixels = 200'000'000;
 
-// The largest whole divisor that still leaves the picture covering its fit; libjpeg's
-// DCT scaling takes only 1/2, 1/4 and 1/8.
-int ReductionDivisor(QSize natural, QSize fitInto, bool powersOfTwoToEight)
+// The largest whole divisor that still leaves the picture covering its fit.
+int ReductionDivisor(QSize natural, QSize fit)
 {
-    const QSize fit = natural.scaled(fitInto, Qt::KeepAspectRatio);
-    if (fit.isEmpty())
-        return 1;
-    int divisor = 1;
-    const auto covers = [&](int d) { return natural.width() / d >= fit.width() && natural.height() / d >= fit.height(); };
-    if (powersOfTwoToEight) {
-        while (divisor < 8 && covers(divisor * 2))
-            divisor *= 2;
-    } else {
-        divisor = std::max(1, std::min(natural.width() / fit.width(), natural.height() / fit.height()));
+    return std::max(1, std::min(natural.width() / fit.width(), natural.height() / fit.height()));
+}
+
+// libjpeg decodes at M/8 of the stored size, M from 1 to 8, and Qt's reader takes the least
+// M whose size covers the size asked for, then scales to that size exactly. Asked for the
+// M/8 size rounded down, it decodes at M and scales by a pixel at most. Invalid when only
+// the full size covers the fit.
+QSize JpegScaledSize(QSize declared, QSize natural, QSize fit)
+{
+    for (int eighths = 1; eighths < 8; ++eighths) {
+        const auto scaled = [eighths](int length) { return length * eighths / 8; };
+        if (scaled(natural.width()) >= fit.width() && scaled(natural.height()) >= fit.height())
+            return {scaled(declared.width()), scaled(declared.height())};
     }
-    return divisor;
+    return {};
 }
 
 QImage Decode(QImageReader &reader, const QString &path, QSize declared, QSize natural, QSize fitInto)
 {
-    if (!fitInto.isValid() || !natural.isValid())
+    const QSize fit = fitInto.isValid() && natural.isValid() ? natural.scaled(fitInto, Qt::KeepAspectRatio) : QSize();
+    if (fit.isEmpty())
         return reader.read();
     const QByteArray format = reader.format();
-    const int divisor = ReductionDivisor(natural, fitInto, format == "jpeg");
+    if (format == "jpeg") {
+        if (const QSize scaled = JpegScaledSize(declared, natural, fit); scaled.isValid())
+            reader.setScaledSize(scaled);
+        return reader.read();
+    }
+    const int divisor = ReductionDivisor(natural, fit);
     if (divisor == 1)
         return reader.read();
     if (format == "png") {
@@ -42,8 +50,6 @@ QImage Decode(QImageReader &reader, const QString &path, QSize declared, QSize n
         if (reader.transformation() == QImageIOHandler::TransformationNone)
             if (std::optional<QImage> reduced = ReadReducedPng(path, divisor))
                 return *reduced;
-    } else if (format == "jpeg") {
-        reader.setScaledSize(QSize(declared.width() / divisor, declared.height() / divisor));
     } else if (reader.supportsOption(QImageIOHandler::ScaledSize)) {
         reader.setScaledSize(QSize((declared.width() + divisor - 1) / divisor, (declared.height() + divisor - 1) / divisor));
     }
