@@ -38,6 +38,11 @@ void Surface::finishBackground()
         Deferred->finishBackground();
 }
 
+qint64 Surface::deferredWork()
+{
+    return Deferred ? Deferred->work() : 0;
+}
+
 void Surface::withdraw(DeferredDrawing *drawing)
 {
     if (Deferred == drawing)

@@ -24,6 +24,8 @@ public:
     virtual void settleInBackground(std::function<void()> made) = 0;
     // Waits for what settleInBackground started, leaving later recordings unmade.
     virtual void finishBackground() = 0;
+    // What making the recordings costs, in pixels moved.
+    [[nodiscard]] virtual qint64 work() const = 0;
 };
 
 // A picture surface: a persistent backing image that drawing goes into (the drawing
@@ -107,6 +109,8 @@ public:
     static bool settleDeferredInBackground(std::function<void()> made);
     // Waits for the background work of the deferred drawing, if any.
     static void finishBackground();
+    // What making the deferred drawing costs, in pixels moved; 0 when nothing is deferred.
+    [[nodiscard]] static qint64 deferredWork();
     // Forgets `drawing` without making it, if it is the one deferred.
     static void withdraw(DeferredDrawing *drawing);
 

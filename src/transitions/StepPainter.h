@@ -32,6 +32,7 @@ public:
     void settle() override;
     void settleInBackground(std::function<void()> made) override;
     void finishBackground() override;
+    [[nodiscard]] qint64 work() const override;
     // Forgets what is still recorded, for an end that replaces the whole drawing.
     void discard();
 

@@ -27,8 +27,8 @@ SurfaceView::SurfaceView(Surface &surface, QWidget *parent, Pixels pixels) : QWi
 
 namespace {
 
-// A mebibyte of pixels: what a core copies in about a tenth of a millisecond.
-constexpr qint64 BackgroundPixels = 1 << 18;
+// A mebibyte of pixels moved: what a core copies in about a tenth of a millisecond.
+constexpr qint64 BackgroundWork = 1 << 18;
 
 }
 
@@ -67,12 +67,9 @@ void SurfaceView::presentPending()
 {
     frameStart_.start();
     const QRegion frame = std::exchange(pending_, QRegion());
-    // A small frame costs less to make here than to hand to another thread and back, and
-    // shows before the next step falls due.
-    qint64 area = 0;
-    for (const QRect &changed : frame)
-        area += qint64(changed.width()) * changed.height();
-    making_ = area >= BackgroundPixels && Surface::settleDeferredInBackground([this, frame] {
+    // A frame that costs little costs less to make here than to hand to another thread and
+    // back, and shows before the next step falls due.
+    making_ = Surface::deferredWork() >= BackgroundWork && Surface::settleDeferredInBackground([this, frame] {
         QMetaObject::invokeMethod(this, [this, frame] { showFrame(frame); }, Qt::QueuedConnection);
     });
     if (making_)
