@@ -197,13 +197,13 @@ void StepPainter::settleInBackground(std::function<void()> made)
         made();
         return;
     }
-    // One thread makes the frames, keeping the thread that runs the steps free to run them on time.
-    static QThreadPool framer;
-    framer.setMaxThreadCount(1);
+    // Another thread makes the frame, keeping the thread that runs the steps free to run them
+    // on time. It is one of Qt's own pool, where Qt's smooth scaling stays on that one thread
+    // instead of taking every core from the steps.
     auto batch = std::make_shared<Batch>(takeRecorded());
     auto done = std::make_shared<std::promise<void>>();
     background_ = done->get_future();
-    framer.start([batch, done, made = std::move(made)] {
+    QThreadPool::globalInstance()->start([batch, done, made = std::move(made)] {
         make(*batch);
         // Told before the wait ends, so a view that waits as it dies is never called after.
         made();
