@@ -33,9 +33,14 @@ QRect FitArea(QSize naturalSize, QSize target)
 
 } // namespace
 
+QSize FittedSize(QSize naturalSize, QSize target)
+{
+    return FitArea(naturalSize, target).size();
+}
+
 QImage FittedPicture(const QImage &picture, QSize naturalSize, QSize target)
 {
-    const QSize size = FitArea(naturalSize, target).size();
+    const QSize size = FittedSize(naturalSize, target);
     if (picture.isNull() || size.isEmpty() || picture.size() == size)
         return picture;
     return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

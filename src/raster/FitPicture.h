@@ -22,6 +22,9 @@ class Surface;
 // is that of the natural size. A picture already at the fitted size is copied as it is.
 [[nodiscard]] QString FitPicture(const QImage &picture, QSize naturalSize, Surface &target);
 
+// The size the fit gives a picture of the natural size in a target of the given size.
+[[nodiscard]] QSize FittedSize(QSize naturalSize, QSize target);
+
 // The picture scaled to the size the fit gives it in a target of the given size: the
 // expensive part of a fit, which can run ahead of time.
 [[nodiscard]] QImage FittedPicture(const QImage &picture, QSize naturalSize, QSize target);

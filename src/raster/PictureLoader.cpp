@@ -1,5 +1,6 @@
 #include "raster/PictureLoader.h"
 
+#include "raster/FitPicture.h"
 #include "raster/ReducedPng.h"
 
 #include <QFileInfo>
@@ -17,20 +18,6 @@ int ReductionDivisor(QSize natural, QSize fit)
     return std::max(1, std::min(natural.width() / fit.width(), natural.height() / fit.height()));
 }
 
-// libjpeg decodes at M/8 of the stored size, M from 1 to 8, and Qt's reader takes the least
-// M whose size covers the size asked for, then scales to that size exactly. Asked for the
-// M/8 size rounded down, it decodes at M and scales by a pixel at most. Invalid when only
-// the full size covers the fit.
-QSize JpegScaledSize(QSize declared, QSize natural, QSize fit)
-{
-    for (int eighths = 1; eighths < 8; ++eighths) {
-        const auto scaled = [eighths](int length) { return length * eighths / 8; };
-        if (scaled(natural.width()) >= fit.width() && scaled(natural.height()) >= fit.height())
-            return {scaled(declared.width()), scaled(declared.height())};
-    }
-    return {};
-}
-
 QImage Decode(QImageReader &reader, const QString &path, QSize declared, QSize natural, QSize fitInto)
 {
     const QSize fit = fitInto.isValid() && natural.isValid() ? natural.scaled(fitInto, Qt::KeepAspectRatio) : QSize();
@@ -38,8 +25,12 @@ QImage Decode(QImageReader &reader, const QString &path, QSize declared, QSize n
         return reader.read();
     const QByteArray format = reader.format();
     if (format == "jpeg") {
-        if (const QSize scaled = JpegScaledSize(declared, natural, fit); scaled.isValid())
-            reader.setScaledSize(scaled);
+        // libjpeg decodes at the least eighth of the stored size that covers the size asked
+        // for, and Qt's reader resamples that to the size exactly: asked for the fitted size,
+        // the picture is decoded small and resampled once, as the fit would.
+        const QSize fitted = FittedSize(natural, fitInto);
+        if (fitted.width() < natural.width() && fitted.height() < natural.height())
+            reader.setScaledSize(natural == declared ? fitted : fitted.transposed());
         return reader.read();
     }
     const int divisor = ReductionDivisor(natural, fit);
