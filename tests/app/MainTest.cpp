@@ -29,27 +29,22 @@ TEST(CommandLine, HostWindowFromRootOrWindowId)
         EXPECT_EQ(ParseHostWindow(arguments, QString::fromLatin1(xscreensaverWindow)), expected) << arguments.join(' ').toStdString();
 }
 
-namespace {
-
-// Records what the start-up asks for; handing over to the event loop is not recorded.
-struct RecordingServices : MainServices, EventYield
-{
-    bool running = false;
-    std::string calls;
-    bool anotherCopyRunning() override { return calls += "instance ", running; }
-    void loadSettings() override { calls += "load "; }
-    EventYield &events() override { return *this; }
-    void showSetupFormModal() override { calls += "setup "; }
-    void showBlankForm() override { calls += "show "; }
-    void showInHostWindow(const HostWindowRequest &host) override { calls += "host " + std::to_string(host.window) + " "; }
-    void DoEvents() override {}
-    void DoEventsUntil(std::int64_t) override {}
-};
-
-} // namespace
-
 TEST(Main, LoadsSettingsThenOpensWhatTheCommandAsksUnlessAnotherCopyRuns)
 {
+    // Records what the start-up asks for; handing over to the event loop is not recorded.
+    struct RecordingServices : MainServices, EventYield
+    {
+        bool running = false;
+        std::string calls;
+        bool anotherCopyRunning() override { return calls += "instance ", running; }
+        void loadSettings() override { calls += "load "; }
+        EventYield &events() override { return *this; }
+        void showSetupFormModal() override { calls += "setup "; }
+        void showBlankForm() override { calls += "show "; }
+        void showInHostWindow(const HostWindowRequest &host) override { calls += "host " + std::to_string(host.window) + " "; }
+        void DoEvents() override {}
+        void DoEventsUntil(std::int64_t) override {}
+    };
     // A screen-saver daemon's host window takes no lock: it runs one copy per screen and one for its preview.
     const std::tuple<const char *, bool, std::optional<HostWindowRequest>, std::string> cases[] = {
         {"/c", false, {}, "instance load setup "}, {"/s", false, {}, "instance load show "}, {"/p 123", false, {}, "instance load "},

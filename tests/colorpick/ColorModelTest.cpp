@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 TEST(ColorModelTest, SplitColorHexSafeColorsAndTheHueSBColour)
 {
     const std::pair<ColorValue, ColorParts> cases[] = {
@@ -22,5 +20,3 @@ TEST(ColorModelTest, SplitColorHexSafeColorsAndTheHueSBColour)
     // (255 - x0) x (100 - s) is a whole number, divided as a fraction: 63.75, 127.5 to the even 128, 2.55.
     EXPECT_EQ(std::tuple(HueSBComponent(0, 50, 50), HueSBComponent(255, 0, 50), HueSBComponent(0, 99, 100)), std::tuple(64, 128, 3));
 }
-
-} // namespace

@@ -5,16 +5,13 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
-
 TEST(CustomColorsFileTest, ReadsMissingShortAndOddFilesAndWritesEveryCellInItsFolder)
 {
     const QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("new/") + CustomColorsFileName); // the write makes the folder
     EXPECT_EQ(ReadCustomColors(path), CustomColorList{});
-    CustomColorList colors{};
-    colors[0] = 255;
-    colors[224] = -5;
+    CustomColorList colors{255};
+    colors.back() = -5;
     ASSERT_EQ(WriteCustomColors(path, colors), QString());
     // A blank stands for the sign of a non-negative value.
     EXPECT_EQ(readFile(path), " 255 \r\n" + QByteArray(" 0 \r\n").repeated(223) + "-5 \r\n");
@@ -25,5 +22,3 @@ TEST(CustomColorsFileTest, ReadsMissingShortAndOddFilesAndWritesEveryCellInItsFo
     EXPECT_EQ(std::vector<ColorValue>(read.begin(), read.begin() + 10), (std::vector<ColorValue>{42, 0, 2, 4, 255, 0, -7, 0, 16777215, 16777215}));
     EXPECT_EQ(read.back(), 16777215);
 }
-
-} // namespace

@@ -3,8 +3,6 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
-namespace {
-
 TEST(ValTest, ReadsTheLeadingNumber)
 {
     const std::pair<const char *, double> cases[] = {
@@ -17,5 +15,3 @@ TEST(ValTest, ReadsTheLeadingNumber)
         EXPECT_DOUBLE_EQ(Val(QString::fromLatin1(text)), value) << '"' << text << '"';
     EXPECT_TRUE(std::isinf(Val(QStringLiteral("1e400"))));
 }
-
-} // namespace

@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-namespace {
-
 constexpr ColorValue Back = modColorPick::BackColor, White = 0xFFFFFF;
 
 using Drawing = void (*)(modColorPick &);
@@ -35,13 +33,12 @@ TEST(modColorPickTest, FieldsSlidersFramesAndCellsPixelExact)
         // Pure hues along the top, mirrored so that hue grows to the right; exact at each sector end, and a -3 stored as 0.
         {"brightness field top: columns 42, 43, 85, 128, 212, 213", BrightnessField, {{223, 10, RGB(255, 0, 252)}, {222, 10, RGB(249, 0, 255)},
          {180, 10, RGB(0, 0, 255)}, {137, 10, RGB(0, 252, 255)}, {53, 10, RGB(246, 255, 0)}, {52, 10, RGB(255, 249, 0)}}},
-        // Column 85 blends its -3: -3 x 251/255 + 4 = 1.047; column 128 row 51: 252 x 204/255 + 51 = 252.6.
-        {"brightness field below: column 85 row 4, column 128 row 51, white bottom", BrightnessField,
-         {{180, 14, RGB(1, 4, 255)}, {137, 61, RGB(51, 253, 255)}, {180, 265, White}}},
+        // Column 85 blends its -3: -3 x 251/255 + 4 = 1.047; column 128 row 51: 252 x 204/255 + 51 = 252.6. Sunken frames,
+        // a background line clear of the field.
+        {"brightness field below: column 85 row 4, column 128 row 51, white bottom; frame top left and bottom right, right of it", BrightnessField,
+         {{180, 14, RGB(1, 4, 255)}, {137, 61, RGB(51, 253, 255)}, {180, 265, White}, {9, 9, EdgeDarkShadow}, {267, 267, EdgeLight}, {266, 100, Back}}},
         // Column 128 row 51: 252 - 51 x 252/255 = 201.6.
         {"saturation field: column 128 row 51, black bottom", SaturationField, {{137, 61, RGB(0, 202, 204)}, {180, 265, 0}}},
-        // Sunken frames, a background line clear of the field.
-        {"field frame top left and bottom right, right of the field", BrightnessField, {{9, 9, EdgeDarkShadow}, {267, 267, EdgeLight}, {266, 100, Back}}},
         // The hue slider runs round the circle downwards, across its whole width.
         {"hue slider rows 42, 86, 127, 128, its frame", HueSlider, {{291, 52, RGB(255, 0, 252)}, {291, 96, RGB(0, 6, 255)},
          {277, 137, RGB(0, 252, 255)}, {291, 138, RGB(0, 255, 252)}, {292, 100, EdgeLight}}},
@@ -71,5 +68,3 @@ TEST(modColorPickTest, FieldsSlidersFramesAndCellsPixelExact)
     for (const auto &[x, cell] : {std::pair{10, 0}, {11, 1}, {24, 1}, {25, 0}, {29, 2}})
         EXPECT_EQ(picker.CellAt(x, 17), cell) << x;
 }
-
-} // namespace
