@@ -26,8 +26,7 @@ TEST(DesktopE2E, PackagedProgramRunByXScreenSaverShowsTheConfigFolderSettingsFit
     for (const char *name : {"home", "home/.Xauthority", "config", "cache", "data", "runtime", "tmp"})
         ASSERT_EQ(chown(QFile::encodeName(rig.path(name)), nobody->pw_uid, nobody->pw_gid), 0) << name;
     QProcess &daemon = rig.launch("setpriv", {"--reuid=" + QString::number(nobody->pw_uid), "--regid=" + QString::number(nobody->pw_gid),
-                                              "--clear-groups", "xscreensaver", "-no-splash"},
-                                  {"XAUTHORITY=" + rig.path("home/.Xauthority")});
+                                              "--clear-groups", "xscreensaver", "-no-splash"}, {"XAUTHORITY=" + rig.path("home/.Xauthority")});
     const auto command = [](const char *what) { return runTool("xscreensaver-command", {what}).exitCode == 0; };
     // A second -activate answers "already active" with a failure, so the first success counts.
     bool activated = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/ImageDifference.h"
 #include "support/SettingsXml.h"
 #include "support/TestFiles.h"
 
@@ -13,7 +14,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
-#include <memory>
+#include <list>
 #include <optional>
 
 // Every wait's budget and every tool's timeout grow with E2E_TIME_SCALE (1 and up) on slow machines.
@@ -21,11 +22,7 @@ inline int scaled(int ms) { return int(ms * std::max(1.0, qEnvironmentVariable("
 inline const int BudgetMs = scaled(20000), PollMs = 100;
 
 // An external tool run to its end; killed at its timeout, it reports exit code -1.
-struct ToolRun
-{
-    int exitCode = -1;
-    QByteArray output;
-};
+struct ToolRun { int exitCode = -1; QByteArray output; };
 inline ToolRun runTool(const QString &program, const QStringList &arguments, int timeoutMs = 10000)
 {
     QProcess process;
@@ -66,40 +63,34 @@ inline bool endsCleanly(QProcess &process, const std::function<void()> &input = 
 // Where the visible window with this title sits, once it has stayed there on a few polls.
 inline std::optional<QPoint> waitForWindow(const QString &title)
 {
-    QByteArray seen, before;
+    QByteArray seen;
     const bool settled = waitFor(qPrintable(title), [&] {
         const ToolRun search = searchWindow(title, {"getwindowgeometry", "--shell"});
-        before = std::exchange(seen, search.exitCode == 0 ? search.output : QByteArray());
-        return !seen.isEmpty() && seen == before;
+        return std::exchange(seen, search.output) == search.output && search.exitCode == 0;
     });
     const QRegularExpressionMatch at = QRegularExpression("\nX=(\\d+)\nY=(\\d+)\n").match(QString::fromLatin1(seen));
     return settled && at.hasMatch() ? std::optional(QPoint(at.captured(1).toInt(), at.captured(2).toInt())) : std::nullopt;
 }
 
 inline const QRgb Green = qRgb(0, 128, 0), Red = qRgb(255, 0, 0);
-inline bool near(QRgb a, QRgb b, int tolerance = 8)
-{
-    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance && std::abs(qBlue(a) - qBlue(b)) <= tolerance;
-}
+inline bool near(QRgb a, QRgb b, int tolerance = 8) { return colourDistance(a, b) <= tolerance; }
 // True when the shot shows exactly red just within the picture's four corners and nearly green (edges blend) just above and below it.
 inline bool showsPicture(const QImage &shot, const QRect &picture)
 {
     const QRect within = picture.adjusted(2, 2, -2, -2);
-    for (const QPoint p : {within.topLeft(), within.topRight(), within.bottomLeft(), within.bottomRight()})
-        if (!shot.valid(p) || shot.pixel(p) != Red)
-            return false;
-    return near(shot.pixel(within.left(), picture.top() - 3), Green) && near(shot.pixel(within.right(), picture.bottom() + 3), Green);
+    const auto red = [&](QPoint p) { return shot.valid(p) && shot.pixel(p) == Red; };
+    return red(within.topLeft()) && red(within.topRight()) && red(within.bottomLeft()) && red(within.bottomRight())
+        && near(shot.pixel(within.left(), picture.top() - 3), Green) && near(shot.pixel(within.right(), picture.bottom() + 3), Green);
 }
 
 // A folder of its own (a copy of the program, settings.xml, pictures, HOME and the XDG folders) and the processes
 // started there under the test's X server. A failed test keeps a screenshot and prints the windows it saw.
-class ProgramRig
+struct ProgramRig
 {
-public:
     ProgramRig()
     {
         for (const char *folder : {"home", "config", "cache", "data", "runtime", "tmp"})
-            QDir(dir_.path()).mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QDir(dir.path()).mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QFile::copy(SLIDESHOW_SAVER_PATH, path("slideshow-saver"));
     }
     ~ProgramRig()
@@ -113,7 +104,7 @@ public:
         } // going, each QProcess kills and reaps what still runs
     }
 
-    [[nodiscard]] QString path(const QString &name) const { return dir_.filePath(name); }
+    [[nodiscard]] QString path(const QString &name) const { return dir.filePath(name); }
     QProcess &start(const QStringList &arguments, const QStringList &environment = {}) { return launch(path("slideshow-saver"), arguments, environment); }
     // Any program, in the same folders and with the same clean-up; `environment` holds NAME=VALUE overrides.
     QProcess &launch(const QString &program, const QStringList &arguments, const QStringList &environment = {})
@@ -123,16 +114,15 @@ public:
                                                   "XDG_DATA_HOME=" + path("data"), "XDG_RUNTIME_DIR=" + path("runtime"),
                                                   "TMPDIR=" + path("tmp"), "QT_QPA_PLATFORM=xcb"} + environment)
             own.insert(setting.section('=', 0, 0), setting.section('=', 1));
-        auto &process = *processes_.emplace_back(std::make_unique<QProcess>());
+        QProcess &process = processes.emplace_back();
         process.setProcessEnvironment(own);
-        process.setWorkingDirectory(dir_.path());
+        process.setWorkingDirectory(dir.path());
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel); // a helper's output stays readable
         process.start(program, arguments);
         process.waitForStarted(BudgetMs);
         return process;
     }
 
-private:
-    QTemporaryDir dir_;
-    std::vector<std::unique_ptr<QProcess>> processes_;
+    QTemporaryDir dir;
+    std::list<QProcess> processes; // a list, so each process stays where its reference points
 };

@@ -29,12 +29,10 @@ static QImage blockPicture(QImage::Format format = QImage::Format_RGB32, bool de
 // within the tolerance of its colour in `colours`; sampled at block centres.
 static void expectBlocks(const QImage &picture, QSize size, const char *order, const QRgb *colours, int tolerance, const std::string &name)
 {
-    ASSERT_EQ(picture.size(), size) << name;
-    EXPECT_EQ(picture.format(), QImage::Format_RGB32) << name;
+    EXPECT_EQ(std::pair(picture.size(), picture.format()), std::pair(size, QImage::Format_RGB32)) << name;
     for (int k = 0; k < 4; ++k) {
         const QRgb seen = picture.pixel((k % 2) * size.width() / 2 + size.width() / 4, (k / 2) * size.height() / 2 + size.height() / 4), wanted = colours[order[k] - 'A'];
-        const int off = std::max({std::abs(qRed(seen) - qRed(wanted)), std::abs(qGreen(seen) - qGreen(wanted)), std::abs(qBlue(seen) - qBlue(wanted))});
-        EXPECT_LE(off, tolerance) << name << " block " << k << " is " << std::hex << (seen & 0xFFFFFF) << ", not " << (wanted & 0xFFFFFF);
+        EXPECT_LE(colourDistance(seen, wanted), tolerance) << name << " block " << k << " is " << std::hex << seen << ", not " << wanted;
     }
 }
 
@@ -118,7 +116,6 @@ TEST(PictureLoader, ReadsEveryFormatUpright)
         {"WebP", "p.webp", blocks, save("webp"), Blocks, "ABCD", false, 0, false},
         {"CMYK JPEG", "p.jpg", blocks, tool("convert", {"-colorspace", "CMYK", "-quality", "95"}), Blocks, "ABCD", false, 16, true},
         {"animated GIF, first frame", "p.gif", blocks, tool("convert", {"-delay", "10"}, true), Blocks, "ABCD", false, 0, false},
-        {"EXIF 1 upright", "p.jpg", blocks, exif(1), Blocks, "ABCD", false, 12, true},
         {"EXIF 2 mirrored", "p.jpg", blocks, exif(2), Blocks, "BADC", false, 12, true},
         {"EXIF 3 turned 180", "p.jpg", blocks, exif(3), Blocks, "DCBA", false, 12, true},
         {"EXIF 4 flipped", "p.jpg", blocks, exif(4), Blocks, "CDAB", false, 12, true},
