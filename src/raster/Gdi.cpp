@@ -14,7 +14,10 @@ void SplitRows(int count, qsizetype bytesPerRow, const std::function<void(int, i
 {
     constexpr qsizetype WorthSplitting = 1 << 20;
     static QThreadPool helpers;
-    if (count < 2 || count * bytesPerRow < WorthSplitting || QThread::idealThreadCount() < 2) {
+    // Work on a thread of Qt's pool stays there, as Qt's own scaling does, leaving the other
+    // cores to the thread that runs the steps and to the window system.
+    if (count < 2 || count * bytesPerRow < WorthSplitting || QThread::idealThreadCount() < 2
+        || QThreadPool::globalInstance()->contains(QThread::currentThread())) {
         rows(0, count);
         return;
     }
