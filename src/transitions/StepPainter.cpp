@@ -135,9 +135,11 @@ StepPainter::Batch StepPainter::takeRecorded()
     // Writes through this view of the pixels leave the destination's own image untouched,
     // so this thread may read its size and key while another makes the copies.
     batch.target = QImage(to.bits(), to.width(), to.height(), to.bytesPerLine(), QImage::Format_RGB32);
+    batch.newPicture = newPicture_.image();
+    if (oldPicture_)
+        batch.oldPicture = oldPicture_->image();
     batch.smooth = destination_.stretchMode() == StretchMode::Halftone;
-    for (const Recorded &r : std::exchange(recorded_, {}))
-        batch.copies.push_back({r.copy, r.area, sourceOf(r.copy).image()});
+    batch.copies = std::exchange(recorded_, {});
     rememberKeys();
     return batch;
 }
@@ -146,15 +148,15 @@ void StepPainter::make(Batch &batch)
 {
     QImage &to = batch.target;
     const bool unscaled = std::none_of(batch.copies.begin(), batch.copies.end(),
-                                       [](const Made &m) { return m.copy.stretched; });
+                                       [](const Recorded &m) { return m.copy.stretched; });
     if (!unscaled) {
-        for (const Made &m : batch.copies) {
+        for (const Recorded &m : batch.copies) {
             const StepCopy &c = m.copy;
             if (c.stretched)
-                StretchImage(to, c.x, c.y, c.width, c.height, m.source, c.sourceX, c.sourceY, c.sourceWidth,
+                StretchImage(to, c.x, c.y, c.width, c.height, batch.sourceOf(c), c.sourceX, c.sourceY, c.sourceWidth,
                              c.sourceHeight, batch.smooth);
             else
-                CopyPixels(to, m.area.topLeft(), m.source, m.area.translated(c.sourceX - c.x, c.sourceY - c.y));
+                CopyPixels(to, m.area.topLeft(), batch.sourceOf(c), m.area.translated(c.sourceX - c.x, c.sourceY - c.y));
         }
         return;
     }
@@ -164,18 +166,19 @@ void StepPainter::make(Batch &batch)
     const qsizetype toStride = to.bytesPerLine();
     // Only what the copies move is worth a second core, not the surface they land on.
     qsizetype moved = 0;
-    for (const Made &m : batch.copies)
+    for (const Recorded &m : batch.copies)
         moved += qsizetype(m.area.width()) * m.area.height() * 4;
     SplitRows(to.height(), moved / qMax(1, to.height()), [&](int first, int end) {
         const QRect rows(0, first, to.width(), end - first);
-        for (const Made &m : batch.copies) {
+        for (const Recorded &m : batch.copies) {
             const QRect part = m.area & rows;
             if (part.isEmpty())
                 continue;
             const QPoint origin = part.topLeft() + QPoint(m.copy.sourceX - m.copy.x, m.copy.sourceY - m.copy.y);
-            const qsizetype fromStride = m.source.bytesPerLine();
+            const QImage &source = batch.sourceOf(m.copy);
+            const qsizetype fromStride = source.bytesPerLine();
             CopyRows(toBits + part.y() * toStride + qsizetype(part.x()) * 4, toStride,
-                     m.source.constBits() + origin.y() * fromStride + qsizetype(origin.x()) * 4, fromStride,
+                     source.constBits() + origin.y() * fromStride + qsizetype(origin.x()) * 4, fromStride,
                      part.height(), part.width());
         }
     });

@@ -45,17 +45,18 @@ private:
     };
 
     // Recorded copies taken away from the surfaces, to be made on any thread.
-    struct Made
-    {
-        StepCopy copy;
-        QRect area;
-        QImage source; // shares the source's pixels
-    };
     struct Batch
     {
-        QImage target; // the destination's pixels
+        QImage target;     // the destination's pixels
+        QImage newPicture; // shares the new picture's pixels
+        QImage oldPicture; // shares the old picture's pixels, for the effects that use it
         bool smooth = false;
-        std::vector<Made> copies;
+        std::vector<Recorded> copies;
+
+        [[nodiscard]] const QImage &sourceOf(const StepCopy &copy) const
+        {
+            return copy.source == CopySource::OldPicture ? oldPicture : newPicture;
+        }
     };
 
     [[nodiscard]] Batch takeRecorded();
