@@ -216,11 +216,10 @@ void StepPainter::settleInBackground(std::function<void()> made)
 
 qint64 StepPainter::work() const
 {
-    // Memory moves in cache lines of sixteen pixels, so a one-pixel column costs as much as
-    // a sixteen-pixel one; a stretch reads its whole source besides what it writes.
+    // A stretch reads its whole source besides what it writes.
     qint64 pixels = 0;
     for (const Recorded &r : recorded_) {
-        pixels += qint64(r.area.height()) * ((r.area.width() + 15) / 16 * 16);
+        pixels += qint64(r.area.width()) * r.area.height();
         if (r.copy.stretched)
             pixels += qint64(qMax(0, r.copy.sourceWidth)) * qMax(0, r.copy.sourceHeight);
     }
