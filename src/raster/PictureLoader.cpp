@@ -20,7 +20,9 @@ int ReductionDivisor(QSize natural, QSize fit)
 
 QImage Decode(QImageReader &reader, const QString &path, QSize declared, QSize natural, QSize fitInto)
 {
-    const QSize fit = fitInto.isValid() && natural.isValid() ? natural.scaled(fitInto, Qt::KeepAspectRatio) : QSize();
+    if (!fitInto.isValid() || natural.isEmpty())
+        return reader.read();
+    const QSize fit = FittedSize(natural, fitInto);
     if (fit.isEmpty())
         return reader.read();
     const QByteArray format = reader.format();
@@ -28,9 +30,8 @@ QImage Decode(QImageReader &reader, const QString &path, QSize declared, QSize n
         // libjpeg decodes at the least eighth of the stored size that covers the size asked
         // for, and Qt's reader resamples that to the size exactly: asked for the fitted size,
         // the picture is decoded small and resampled once, as the fit would.
-        const QSize fitted = FittedSize(natural, fitInto);
-        if (fitted.width() < natural.width() && fitted.height() < natural.height())
-            reader.setScaledSize(natural == declared ? fitted : fitted.transposed());
+        if (fit.width() < natural.width() && fit.height() < natural.height())
+            reader.setScaledSize(natural == declared ? fit : fit.transposed());
         return reader.read();
     }
     const int divisor = ReductionDivisor(natural, fit);
