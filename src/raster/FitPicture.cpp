@@ -46,11 +46,6 @@ QImage FittedPicture(const QImage &picture, QSize naturalSize, QSize target)
     return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-QString FitPicture(const Surface &source, Surface &target)
-{
-    return FitPicture(source.picture(), source.size(), target);
-}
-
 QString FitPicture(const QImage &picture, QSize naturalSize, Surface &target)
 {
     if (naturalSize.height() == 0)

@@ -11,15 +11,12 @@ class Surface;
 // as large as fits, centred, in single precision.
 [[nodiscard]] QRectF FitRect(float sourceWidth, float sourceHeight, float targetWidth, float targetHeight);
 
-// Clears the target and draws the source's stored picture into it, as large as fits
-// with its proportions kept, centred; transparent parts show the target's background
-// colour. An invalid picture is ignored silently; any other
-// failure comes back as its code, a blank and its description, for the window to show
-// (empty when the fit succeeded).
-[[nodiscard]] QString FitPicture(const Surface &source, Surface &target);
-
-// The same for a picture that was decoded smaller than its natural size: the geometry
-// is that of the natural size. A picture already at the fitted size is copied as it is.
+// Clears the target and draws the picture into it, as large as fits with the proportions
+// of its natural size kept, centred; transparent parts show the target's background
+// colour. The picture may have been decoded smaller than its natural size; one already
+// at the fitted size is copied as it is. An invalid picture is ignored silently; any
+// other failure comes back as its code, a blank and its description, for the window to
+// show (empty when the fit succeeded).
 [[nodiscard]] QString FitPicture(const QImage &picture, QSize naturalSize, Surface &target);
 
 // The size the fit gives a picture of the natural size in a target of the given size.

@@ -202,9 +202,9 @@ void StretchBlt(Surface &destination, int x, int y, int width, int height,
         destination.markChanged(drawn);
 }
 
-StretchMode SetStretchBltMode(Surface &surface, StretchMode mode)
+void SetStretchBltMode(Surface &surface, StretchMode mode)
 {
-    return surface.setStretchMode(mode);
+    surface.setStretchMode(mode);
 }
 
 ColorValue GetPixel(const Surface &surface, int x, int y)

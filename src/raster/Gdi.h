@@ -52,7 +52,7 @@ QRect StretchImage(QImage &to, int x, int y, int width, int height, const QImage
                                    const Surface &source, int sourceX, int sourceY, int sourceWidth,
                                    int sourceHeight);
 
-StretchMode SetStretchBltMode(Surface &surface, StretchMode mode);
+void SetStretchBltMode(Surface &surface, StretchMode mode);
 
 // CLR_INVALID outside the surface.
 [[nodiscard]] ColorValue GetPixel(const Surface &surface, int x, int y);

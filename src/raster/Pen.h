@@ -21,7 +21,6 @@ public:
     void setWidth(int width);
     [[nodiscard]] int width() const { return width_; }
     void setDrawMode(DrawMode mode) { mode_ = mode; }
-    [[nodiscard]] DrawMode drawMode() const { return mode_; }
     void setFillStyle(FillStyle style) { fillStyle_ = style; }
     void setFillColor(ColorValue color) { fillColor_ = color; }
 

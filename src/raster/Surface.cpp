@@ -120,11 +120,6 @@ void Surface::replaceDrawing(const QImage &drawing)
     markChanged(image_.rect());
 }
 
-StretchMode Surface::setStretchMode(StretchMode mode)
-{
-    return std::exchange(stretchMode_, mode);
-}
-
 void Surface::markChanged(const QRect &area)
 {
     const QRect visible = area & image_.rect();

@@ -115,13 +115,12 @@ public:
     static void withdraw(DeferredDrawing *drawing);
 
     [[nodiscard]] StretchMode stretchMode() const { return stretchMode_; }
-    StretchMode setStretchMode(StretchMode mode);
+    void setStretchMode(StretchMode mode) { stretchMode_ = mode; }
 
     // Drawing calls report what they touched; refresh presents only that, one call of
     // the presenter per rectangle, so strips far apart do not present the space between.
     void markChanged(const QRect &area);
     [[nodiscard]] const QRegion &pendingChange() const { return changed_; }
-    void setPendingChange(const QRegion &changed) { changed_ = changed; }
     void refresh();
     void setPresenter(Presenter presenter) { presenter_ = std::move(presenter); }
 

@@ -280,8 +280,6 @@ void SetupForm::stepSeconds(SecondsArrow arrow)
 
 void SetupForm::selectBackground()
 {
-    if (!hooks_.pickColor)
-        return;
     if (const std::optional<ColorValue> color = hooks_.pickColor())
         setBackgroundColor(*color);
 }

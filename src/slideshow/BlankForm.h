@@ -30,7 +30,6 @@ public:
     // size and following it, taking no keys or mouse and leaving the pointer alone.
     void showInHost(HostWindow &host);
 
-    [[nodiscard]] SlideShow &slideShow() { return show_; }
     [[nodiscard]] const QTimer &timer() const { return Timer1; }
     [[nodiscard]] QWidget *newPicView() const;
     [[nodiscard]] QString labelText() const;

@@ -49,7 +49,6 @@ public:
     [[nodiscard]] QPoint newPicPosition() const { return newPicPosition_; }
     [[nodiscard]] const QString &labelText() const { return labelText_; }
     [[nodiscard]] std::int32_t slideIndex() const { return SlideIndex; }
-    [[nodiscard]] std::int32_t lastSlideIndex() const { return LastSlideIndex; }
     [[nodiscard]] std::int32_t lastChoice() const { return lastChoice_; }
 
 private:

@@ -16,7 +16,7 @@ TEST(DesktopE2E, PackagedProgramRunByXScreenSaverShowsTheConfigFolderSettingsFit
     EXPECT_EQ(lintian.exitCode, 0) << lintian.output.toStdString();
     ASSERT_EQ(runTool("dpkg-deb", {"-x", deb, rig.path("root")}).exitCode, 0);
     ASSERT_TRUE(QDir(rig.path("config")).mkdir("slideshow-saver"));
-    writeFile(rig.path("config/slideshow-saver/settings.xml"), SettingsXml{"1", 128 * 256, 0, "FullScreen", {writePicture(rig.path("wide.png"), Red, QSize(400, 200))}}.text());
+    writeFile(rig.path("config/slideshow-saver/settings.xml"), SettingsXml{"1", "32768", "0", "FullScreen", {writePicture(rig.path("wide.png"), Red, QSize(400, 200))}}.text());
     writeFile(rig.path("home/.xscreensaver"), "mode: one\nselected: 0\ntimeout: 0:30:00\nlock: False\nfade: False\nunfade: False\n"
                                               "programs: " + program.toUtf8() + " --root \\n\n");
     // XScreenSaver refuses root: it runs as nobody, who owns the rig's folders and a copy of the X cookie.
@@ -43,7 +43,7 @@ TEST(DesktopE2E, PackagedProgramRunByXScreenSaverShowsTheConfigFolderSettingsFit
 TEST(DesktopE2E, WindowIdShowFitsThatWindowFollowsItsSizeAndEndsWithIt)
 {
     ProgramRig rig;
-    writeFile(rig.path("settings.xml"), SettingsXml{"1", 128 * 256, 0, "FullScreen", {writePicture(rig.path("wide.png"), Red, QSize(400, 200))}}.text());
+    writeFile(rig.path("settings.xml"), SettingsXml{"1", "32768", "0", "FullScreen", {writePicture(rig.path("wide.png"), Red, QSize(400, 200))}}.text());
     // xev makes a plain window and prints its number; watching only its structure lets others map children in it.
     QProcess &host = rig.launch("xev", {"-event", "structure", "-geometry", "320x200+0+0"});
     QString id;

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QDeadlineTimer>
-#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>

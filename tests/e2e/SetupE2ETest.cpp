@@ -11,7 +11,7 @@ TEST(SetupE2E, SecondCopyPickerApplyAndPreviewThroughTheDialog)
 {
     ProgramRig rig;
     const QString file = rig.path("settings.xml");
-    writeFile(file, SettingsXml{.timer = "4", .background = 128 * 256, .transition = 0, .imageSize = "small",
+    writeFile(file, SettingsXml{.timer = "4", .background = "32768", .transition = "0", .imageSize = "small",
                                 .files = {writePicture(rig.path("red.png"), Red)}, .extra = "<!-- e2e --><extra>kept</extra>"}.text());
     QProcess &setup = rig.start({"/c"});
     const std::optional<QPoint> dialog = waitForWindow("Screen Saver");

@@ -4,7 +4,7 @@ TEST(ShowE2E, FirstPictureFillsTheMediumAreaThenAKeyOrTheMouseEndsTheShow)
 {
     for (const bool byMouse : {false, true}) {
         ProgramRig rig;
-        writeFile(rig.path("settings.xml"), SettingsXml{.background = 128 * 256, .transition = 0, .files = {writePicture(rig.path("wide.png"), Red, QSize(400, 200))}}.text());
+        writeFile(rig.path("settings.xml"), SettingsXml{.background = "32768", .transition = "0", .files = {writePicture(rig.path("wide.png"), Red, QSize(400, 200))}}.text());
         xdotool({"mousemove", "5", "5"});
         QProcess &process = rig.start({"/s"});
         // 2:1, wider than the 683 x 512 area at (114, 114): full width, centred vertically.
@@ -26,7 +26,7 @@ TEST(ShowE2E, HighDpiScreenShowsPictureAtDevicePixels)
     for (int k = 0; k < 1024 * 768; ++k)
         board.setPixel(k % 1024, k / 1024, (k % 1024 + k / 1024) % 2 ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
     ASSERT_TRUE(board.save(rig.path("board.png")));
-    writeFile(rig.path("settings.xml"), SettingsXml{.transition = 0, .imageSize = "FullScreen", .files = {rig.path("board.png")}}.text());
+    writeFile(rig.path("settings.xml"), SettingsXml{.transition = "0", .imageSize = "FullScreen", .files = {rig.path("board.png")}}.text());
     QProcess &process = rig.start({"/s"}, {"QT_SCALE_FACTOR=2"});
     QString difference;
     EXPECT_TRUE(waitFor("the board at device pixels", [&] { return (difference = imageDifference(screenshot(), board)).isEmpty(); }))

@@ -75,11 +75,9 @@ TEST(Drawing, SplitRowsRunsEveryRowOnce)
     EXPECT_EQ(runs, std::vector<int>(300, 1));
 }
 
-TEST(Drawing, GetPixelAndStretchModeReadBack)
+TEST(Drawing, GetPixelReadsInsideTheSurfaceOnly)
 {
     Surface s(2, 2, RGB(1, 2, 3));
-    EXPECT_EQ(SetStretchBltMode(s, StretchMode::Halftone), StretchMode::BlackOnWhite);
-    EXPECT_EQ(SetStretchBltMode(s, StretchMode::BlackOnWhite), StretchMode::Halftone);
     EXPECT_EQ(std::vector<ColorValue>({GetPixel(s, 1, 1), GetPixel(s, 2, 0), GetPixel(s, 0, -1)}), std::vector<ColorValue>({0x030201, CLR_INVALID, CLR_INVALID}));
 }
 

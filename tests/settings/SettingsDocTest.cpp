@@ -1,4 +1,5 @@
 #include "settings/SettingsDoc.h"
+#include "support/SettingsXml.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -18,11 +19,7 @@ std::string readBack(const SettingsDoc &d)
 
 // A settings document whose elements nest depth levels deep, the root being the first.
 QByteArray nested(int depth) { return "<settings>" + QByteArray("<a>").repeated(depth - 1) + QByteArray("</a>").repeated(depth - 1) + "</settings>"; }
-QByteArray values(const char *timer, const char *background, const char *transition, const char *size)
-{
-    return QStringLiteral("<settings><timer>%1</timer><background>%2</background><transition>%3</transition><imagesize>%4</imagesize>"
-                          "<files/></settings>").arg(timer, background, transition, size).toUtf8();
-}
+QByteArray values(const char *timer, const char *background, const char *transition, const char *size) { return SettingsXml{timer, background, transition, size}.text(); }
 
 class SettingsDocTest : public ::testing::Test
 {

@@ -7,8 +7,8 @@
 struct SettingsXml
 {
     QString timer = QStringLiteral("1");
-    int background = 0;
-    int transition = 1;
+    QString background = QStringLiteral("0");
+    QString transition = QStringLiteral("1");
     QString imageSize = QStringLiteral("medium");
     QStringList files = {};
     QString extra = {};
@@ -19,6 +19,6 @@ struct SettingsXml
         for (const QString &file : files)
             entries += QStringLiteral("<file>%1</file>").arg(file.toHtmlEscaped());
         return QStringLiteral("<?xml version=\"1.0\"?>\n<settings><timer>%1</timer><background>%2</background><transition>%3</transition>"
-                              "<imagesize>%4</imagesize>%5<files>%6</files></settings>\n").arg(timer).arg(background).arg(transition).arg(imageSize, extra, entries).toUtf8();
+                              "<imagesize>%4</imagesize>%5<files>%6</files></settings>\n").arg(timer, background, transition, imageSize, extra, entries).toUtf8();
     }
 };

@@ -109,3 +109,6 @@ struct TransitionRig : TickClock, EventYield
     Surface destination, oldPicture, newPicture;
     modTransition transitions;
 };
+
+// One effect run on a rig, as the tables name it.
+using Effect = std::function<void(TransitionRig &)>;
