@@ -31,11 +31,10 @@ TEST(SingleInstance, LockOfAnEndedCopyIsTakenButNotOneOfARunningCopyHoweverOld)
     for (const auto &[pid, taken] : {std::pair(deadPid, true), {QCoreApplication::applicationPid(), false}}) {
         QTemporaryDir dir;
         SingleInstance probe("/opt/saver/slideshow-saver", dir.path());
-        QFile lock(probe.lockPath());
         const QByteArray holder = QByteArray::number(pid) + "\n" + QCoreApplication::applicationFilePath().toUtf8() + "\n" + QSysInfo::machineHostName().toUtf8() + "\n";
-        ASSERT_TRUE(lock.open(QIODevice::WriteOnly) && lock.write(holder) == holder.size() && lock.flush());
-        ASSERT_TRUE(lock.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
-        lock.close();
+        QFile lock(probe.lockPath());
+        ASSERT_TRUE(writeFile(lock.fileName(), holder) && lock.open(QIODevice::ReadWrite)
+                    && lock.setFileTime(QDateTime::currentDateTime().addDays(-1), QFileDevice::FileModificationTime));
         EXPECT_EQ(probe.acquire(), taken) << (taken ? "ended copy" : "running copy");
     }
 }

@@ -9,7 +9,6 @@
 
 // Readable texts in failure messages.
 inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
-inline void PrintTo(const QStringList &texts, std::ostream *out) { PrintTo(texts.join(QStringLiteral("\", \"")), out); }
 
 // The largest difference of the three colour channels.
 inline int colourDistance(QRgb a, QRgb b) { return std::max({qAbs(qRed(a) - qRed(b)), qAbs(qGreen(a) - qGreen(b)), qAbs(qBlue(a) - qBlue(b))}); }

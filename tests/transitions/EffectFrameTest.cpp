@@ -3,7 +3,6 @@
 #include "transitions/EffectGeometry.h"
 
 #include <array>
-#include <set>
 
 namespace {
 
@@ -40,8 +39,7 @@ TEST(EffectFrames, RevealsLineByLine)
         {"DoorsClose 1 on 767 rows leaves row 383 to the end", 4, 767, DoorsClose(1), 384, -1, Repeat("N", 383) + "S" + Repeat("N", 383)},
         {"DoorsClose columns", 10, 2, DoorsClose(2), 5, 2, "NNSSSSSSNN"},
         {"DoorsClose unknown takes half the width", 10, 2, DoorsClose(3), 5, 2, Repeat("S", 10)},
-        {"DoorsOpen on 1025 rows from centre 512", 4, 1025, DoorsOpen(1), 512, 2, Repeat("S", 510) + "NNNN" + Repeat("S", 511)},
-        {"DoorsOpen on 1025 rows, last frame", 4, 1025, DoorsOpen(1), 512, -1, "S" + Repeat("N", 1022) + "SS"},
+        {"DoorsOpen on 1025 rows from centre 512, last frame", 4, 1025, DoorsOpen(1), 512, -1, "S" + Repeat("N", 1022) + "SS"},
         {"DoorsOpen columns on an odd width", 1025, 2, DoorsOpen(2), 512, 2, Repeat("S", 510) + "NNNN" + Repeat("S", 511)},
         // 20 passes whatever the size; bands open from one edge; a band past the picture draws nothing.
         {"Blinds 1 down", 2, 45, Blinds(1), 20, 5, Repeat(N5 + S15, 2) + N5},
@@ -103,16 +101,11 @@ TEST(EffectFrames, RandomLinesCopyEveryLineOnceAndEndInThePassAfterTheLast)
     TransitionRig rig(37, 3, random);
     rig.transitions.RandomLines(rig.destination, rig.newPicture, 1, 0);
     ASSERT_EQ(rig.frames.size(), 37u);
-    std::set<int> shown;
-    for (const QImage &frame : rig.frames) {
-        const std::string columns = Columns(frame);
-        ASSERT_EQ(columns.find('?'), std::string::npos);
-        EXPECT_EQ(std::count(columns.begin(), columns.end(), 'N'), int(shown.size()) + 1);
-        for (int x = 0; x < 37; ++x)
-            if (columns[std::size_t(x)] == 'N')
-                shown.insert(x);
+    // A copied line stays new, so one more new line a pass is a line not copied before.
+    for (std::size_t k = 0; k < rig.frames.size(); ++k) {
+        const std::string columns = Columns(rig.frames[k]);
+        EXPECT_TRUE(columns.find('?') == std::string::npos && std::count(columns.begin(), columns.end(), 'N') == int(k) + 1) << k << ": " << columns;
     }
-    EXPECT_EQ(shown.size(), 37u);
     EXPECT_EQ(rig.waits.size(), 37u); // before each of the 36 later lines and before the pass that ends
     RuntimeRandom seeded(7);
     EXPECT_EQ(ShuffledLines(8, seeded), (std::vector<int>{6, 5, 7, 2, 0, 1, 4, 3}));

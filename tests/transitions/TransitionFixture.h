@@ -60,13 +60,7 @@ inline std::string Rows(const QImage &frame) { return Lines(frame, false); }
 inline std::string Columns(const QImage &frame) { return Lines(frame, true); }
 
 // Repeat("N", 3) + "S" reads like the frame it describes.
-inline std::string Repeat(const std::string &letters, int count)
-{
-    std::string out;
-    while (count-- > 0)
-        out += letters;
-    return out;
-}
+inline std::string Repeat(const std::string &letters, int count) { return QByteArray::fromStdString(letters).repeated(count).toStdString(); }
 
 // A destination showing the previous slide, old and new pictures of one size, and a
 // transition module with StepInterval 1 on this rig's clock and yield. Waiting jumps the
