@@ -12,7 +12,6 @@ TEST(FileLocations, BesideProgramWhenItHoldsSettingsOrCanBeWrittenElseConfigFold
     for (const auto &[name, program, file] : cases)
         EXPECT_EQ(ChooseFileLocations(program, "/home/me/.config").settingsFile(), file) << name;
     EXPECT_EQ(FileLocations{"/home/me/.config/slideshow-saver"}.customColorsFile(), "/home/me/.config/slideshow-saver/usercolors.cps");
-    EXPECT_EQ(ConfigHome("/x/conf", "/home/me"), "/x/conf");
-    EXPECT_EQ(ConfigHome("", "/home/me"), "/home/me/.config");
-    EXPECT_EQ(ConfigHome("relative/conf", "/home/me"), "/home/me/.config");
+    for (const auto &[xdg, home] : {std::pair("/x/conf", "/x/conf"), {"", "/home/me/.config"}, {"relative/conf", "/home/me/.config"}})
+        EXPECT_EQ(ConfigHome(xdg, "/home/me"), home) << xdg;
 }

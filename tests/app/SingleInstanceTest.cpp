@@ -5,7 +5,6 @@
 #include <QDateTime>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,7 +26,6 @@ TEST(SingleInstance, LockOfAnEndedCopyIsTakenButNotOneOfARunningCopyHoweverOld)
 {
     // A copy that crashed leaves a number that names no process: pid_max is one past the largest the system gives.
     const qint64 deadPid = readFile("/proc/sys/kernel/pid_max").trimmed().toLongLong();
-    ASSERT_TRUE(deadPid > 1 && ::kill(pid_t(deadPid), 0) == -1 && errno == ESRCH);
     for (const auto &[pid, taken] : {std::pair(deadPid, true), {QCoreApplication::applicationPid(), false}}) {
         QTemporaryDir dir;
         SingleInstance probe("/opt/saver/slideshow-saver", dir.path());
@@ -52,9 +50,7 @@ TEST(SingleInstance, LockFolderIsTheUsersOwnRuntimeFolderElseAPrivateOne)
         EXPECT_EQ(SingleInstance::PrivateFolder(), folder) << std::oct << mode;
     }
     // A plain file, even a closed one, standing at the folder's name sends the lock to the cache.
-    ASSERT_EQ(::rmdir(own.toLocal8Bit()), 0);
-    QFile planted(own);
-    ASSERT_TRUE(planted.open(QIODevice::WriteOnly) && planted.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    ASSERT_TRUE(::rmdir(own.toLocal8Bit()) == 0 && writeFile(own, "planted") && QFile::setPermissions(own, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
     EXPECT_EQ(SingleInstance::PrivateFolder(), cache.filePath("slideshow-saver"));
     for (const char *name : {"XDG_RUNTIME_DIR", "TMPDIR", "XDG_CACHE_HOME"})
         qunsetenv(name);

@@ -67,10 +67,9 @@ static Writer tool(const char *program, const QStringList &arguments, bool secon
 // left blocks is clear.
 TEST(FitPicture, DrawsCentredOnTheClearedBackgroundAsLargeAsFits)
 {
-    EXPECT_EQ(FitRect(400, 300, 1600, 900), QRectF(200, 0, 1200, 900));
-    EXPECT_EQ(FitRect(1600, 900, 800, 600), QRectF(0, 75, 800, 450));
-    EXPECT_EQ(FitRect(40, 30, 800, 600), QRectF(0, 0, 800, 600));
-    EXPECT_EQ(FitRect(16, 9, 1920, 1080), QRectF(0, 0, 1920, 1080));
+    for (const auto &[from, into, fit] : {std::tuple(QSizeF(400, 300), QSizeF(1600, 900), QRectF(200, 0, 1200, 900)), {QSizeF(1600, 900), QSizeF(800, 600), QRectF(0, 75, 800, 450)},
+                                          {QSizeF(40, 30), QSizeF(800, 600), QRectF(0, 0, 800, 600)}, {QSizeF(16, 9), QSizeF(1920, 1080), QRectF(0, 0, 1920, 1080)}})
+        EXPECT_EQ(FitRect(float(from.width()), float(from.height()), float(into.width()), float(into.height())), fit);
     QTemporaryDir dir;
     QImage red(4, 3, QImage::Format_RGB32), glass(40, 30, QImage::Format_ARGB32);
     red.fill(qRgb(255, 0, 0));

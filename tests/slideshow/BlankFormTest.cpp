@@ -14,6 +14,7 @@ struct FormRig : ShowRig
     CountingPointer pointer;
     int ended = 0;
     BlankForm form{services(), pointer, [this] { ++ended; }};
+    void start(const QString &timer = QStringLiteral("1")) { list({}, timer), form.Load(), form.showShow(false); }
 };
 
 // The window over the other screen; null unless there is exactly one.
@@ -29,10 +30,8 @@ QWidget *cover()
 TEST(BlankForm, LoadCoversEveryScreenInTheBackgroundHidesThePointerAndTicksAtTheInterval)
 {
     FormRig f;
-    f.list({}, QStringLiteral("2.5"));
     f.background = RGB(200, 30, 60);
-    f.form.Load();
-    f.form.showShow(false);
+    f.start(QStringLiteral("2.5"));
     EXPECT_EQ(f.pointer.count, -1);
     EXPECT_EQ(f.form.geometry(), QRect(0, 0, 800, 600));
     // White text is readable on the dark background.
@@ -44,9 +43,7 @@ TEST(BlankForm, LoadCoversEveryScreenInTheBackgroundHidesThePointerAndTicksAtThe
     EXPECT_EQ(side->grab().toImage().pixel(320, 240), qRgb(200, 30, 60));
 
     FormRig still; // an interval of 0 never ticks
-    still.list({}, QStringLiteral("0"));
-    still.form.Load();
-    still.form.showShow(false);
+    still.start(QStringLiteral("0"));
     EXPECT_FALSE(still.form.timer().isActive());
 }
 
@@ -67,9 +64,7 @@ TEST(BlankForm, AnyKeyOrAMovementBeyondTheElementsToleranceEndsTheShow)
     };
     for (const auto &c : cases) {
         FormRig f;
-        f.list({});
-        f.form.Load();
-        f.form.showShow(false);
+        f.start();
         QWidget *target = c.on == Window ? &f.form : c.on == Slide ? f.form.newPicView() : cover();
         for (const QPointF at : c.twips) {
             QMouseEvent move(QEvent::MouseMove, at / 15, target->mapToGlobal(at / 15), Qt::NoButton, Qt::NoButton, Qt::NoModifier);

@@ -45,16 +45,11 @@ TEST(StepLoop, NestedCallDrawsNothingAndLeavesTheFirstUndisturbed)
     TransitionRig alone(3, 6), rig(3, 6);
     alone.transitions.DoorsOpen(alone.destination, alone.newPicture, 1, 1);
     Surface other = TaggedSurface(3, 6, Old);
-    std::size_t nestedYields = 0;
-    rig.onDrawnPass = [&] {
-        const std::size_t before = rig.yields();
-        rig.transitions.Wipe(other, rig.newPicture, 1, 1);
-        nestedYields += rig.yields() - before;
-    };
+    // Any pass or wait of the nested call would add a frame or a wait of its own.
+    rig.onDrawnPass = [&] { rig.transitions.Wipe(other, rig.newPicture, 1, 1); };
     rig.transitions.DoorsOpen(rig.destination, rig.newPicture, 1, 1);
-    EXPECT_EQ(nestedYields, 0u);
     EXPECT_EQ(Rows(other.image()), "OOOOOO");
-    EXPECT_EQ(rig.frames, alone.frames);
+    EXPECT_TRUE(rig.frames == alone.frames && rig.waits == alone.waits);
 }
 
 TEST(StepLoop, FailureLeavesTheTransitionRunningSoLaterEffectsReturnAtOnce)
