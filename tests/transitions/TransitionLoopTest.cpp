@@ -26,8 +26,7 @@ TEST(StepLoop, PassesWaitForTheIntervalTheFirstAfterAPauseOrAtIntervalZeroIsDueA
     rig.transitions.StepInterval = 0;
     const std::size_t waits = rig.waits.size(), frames = rig.frames.size();
     rig.transitions.Wipe(rig.destination, rig.newPicture, 2, 1);
-    EXPECT_EQ(rig.frames.size(), frames + 4);
-    EXPECT_EQ(rig.waits.size(), waits);
+    EXPECT_EQ(std::pair(rig.frames.size(), rig.waits.size()), std::pair(frames + 4, waits));
 }
 
 TEST(StepLoop, ZeroLimitEndsWithOnlyTheEndAction)
