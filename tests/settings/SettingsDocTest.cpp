@@ -19,7 +19,6 @@ std::string readBack(const SettingsDoc &d)
 
 // A settings document whose elements nest depth levels deep, the root being the first.
 QByteArray nested(int depth) { return "<settings>" + QByteArray("<a>").repeated(depth - 1) + QByteArray("</a>").repeated(depth - 1) + "</settings>"; }
-QByteArray values(const char *timer, const char *background, const char *transition, const char *size) { return SettingsXml{timer, background, transition, size}.text(); }
 
 class SettingsDocTest : public ::testing::Test
 {
@@ -32,13 +31,13 @@ protected:
 TEST_F(SettingsDocTest, ValueTextFormsAndFilesThatAreNoSettingsDocument)
 {
     const struct { const char *name; QByteArray content; int line; const char *read; } cases[] = {
-        {"fraction, -1, 1.0, large", values("2.5", "-1", "1.0", "large"), 0, "2.5 2500ms -1 random large "},
-        {"transition 2, Large", values("0", "255", "2", "Large"), 0, "0 0ms 255 none - "},
-        {"0.5 ms rounds to even 0", values("0.0005", "65280", "0", "medium"), 0, "0.0005 0ms 65280 none medium "},
-        {"1.5 ms rounds to even 2", values("0.0015", "0", "1", "small"), 0, "0.0015 2ms 0 random small "},
-        {"presets where nothing parses", values("abc", "blue", "yes", ""), 0, "abc 1000ms 0 random - "},
-        {"negative seconds, beyond 32 bits, fullscreen", values("-3", "99999999999", "1", "fullscreen"), 0, "-3 0ms 0 random - "},
-        {"the longest wait a timer takes, inf", values("1e10", "inf", "inf", "FullScreen"), 0, "1e10 2147483647ms 0 random full "},
+        {"fraction, -1, 1.0, large", SettingsXml{"2.5", "-1", "1.0", "large"}.text(), 0, "2.5 2500ms -1 random large "},
+        {"transition 2, Large", SettingsXml{"0", "255", "2", "Large"}.text(), 0, "0 0ms 255 none - "},
+        {"0.5 ms rounds to even 0", SettingsXml{"0.0005", "65280", "0", "medium"}.text(), 0, "0.0005 0ms 65280 none medium "},
+        {"1.5 ms rounds to even 2", SettingsXml{"0.0015", "0", "1", "small"}.text(), 0, "0.0015 2ms 0 random small "},
+        {"presets where nothing parses", SettingsXml{"abc", "blue", "yes", ""}.text(), 0, "abc 1000ms 0 random - "},
+        {"negative seconds, beyond 32 bits, fullscreen", SettingsXml{"-3", "99999999999", "1", "fullscreen"}.text(), 0, "-3 0ms 0 random - "},
+        {"the longest wait a timer takes, inf", SettingsXml{"1e10", "inf", "inf", "FullScreen"}.text(), 0, "1e10 2147483647ms 0 random full "},
         {"empty root", "<settings/>", 0, "1 1000ms 0 random - "},
         {"256 deep", nested(256), 0, "1 1000ms 0 random - "},
         {"missing, folder too", QByteArray(), 0, nullptr},
