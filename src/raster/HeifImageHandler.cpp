@@ -122,6 +122,11 @@ ImagePtr decode(const heif_image_handle *handle, heif_colorspace colorspace, hei
 
 } // namespace
 
+const HeifImageHandler::Source &HeifImageHandler::From(const void *source)
+{
+    return *static_cast<const Source *>(source);
+}
+
 HeifImageHandler::HeifImageHandler() : context_(nullptr, heif_context_free), primary_(nullptr, heif_image_handle_release) {}
 
 HeifImageHandler::~HeifImageHandler() = default;
@@ -149,9 +154,19 @@ bool HeifImageHandler::parse() const
     parsed_ = true;
     if (!canRead(device()))
         return false;
-    data_ = device()->readAll();
+    // libheif reads the boxes it needs and a picture's data when it decodes it, straight from
+    // the device, so the file is never held whole beside the decode.
+    static const heif_reader reader = {
+        1,
+        [](void *source) -> int64_t { return From(source).device->pos() - From(source).start; },
+        [](void *data, size_t size, void *source) { return From(source).device->read(static_cast<char *>(data), qint64(size)) == qint64(size) ? 0 : 1; },
+        [](int64_t position, void *source) { return From(source).device->seek(From(source).start + position) ? 0 : 1; },
+        [](int64_t size, void *source) {
+            return From(source).start + size <= From(source).device->size() ? heif_reader_grow_status_size_reached : heif_reader_grow_status_size_beyond_eof;
+        }};
+    source_ = {device(), device()->pos()};
     context_.reset(heif_context_alloc());
-    if (heif_context_read_from_memory_without_copy(context_.get(), data_.constData(), size_t(data_.size()), nullptr).code != heif_error_Ok)
+    if (heif_context_read_from_reader(context_.get(), &reader, &source_, nullptr).code != heif_error_Ok)
         return false;
     heif_image_handle *handle = nullptr;
     if (heif_context_get_primary_image_handle(context_.get(), &handle).code != heif_error_Ok)

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QImageIOHandler>
 #include <QSize>
 #include <memory>
@@ -28,7 +27,15 @@ private:
     // Reads the device once, on the first question about the picture.
     bool parse() const;
 
-    mutable QByteArray data_; // libheif reads from it without a copy, so it lives as long as the context
+    // Where libheif reads: the device, from where the picture starts in it.
+    struct Source
+    {
+        QIODevice *device = nullptr;
+        qint64 start = 0;
+    };
+    [[nodiscard]] static const Source &From(const void *source);
+
+    mutable Source source_;
     mutable std::unique_ptr<heif_context, void (*)(heif_context *)> context_;
     mutable std::unique_ptr<heif_image_handle, void (*)(const heif_image_handle *)> primary_;
     mutable bool parsed_ = false;
