@@ -6,18 +6,11 @@
 #include <QFileInfo>
 #include <QImageReader>
 
-#include <malloc.h>
-
 namespace {
 
 // Far beyond any camera picture, yet refuses files that declare absurd sizes before
 // they are decoded: a 30000 x 30000 bomb would take 3.6 GB.
 constexpr qint64 MaxPicturePixels = 200'000'000;
-
-// A decode's buffers run to tens of megabytes, come and go with every slide and are freed on
-// threads other than the one that made them. Left in the heap, they fragment it, and every
-// slide adds to the peak; mapped on their own, each goes back to the system when it is freed.
-[[maybe_unused]] const bool LargeBlocksMapped = mallopt(M_MMAP_THRESHOLD, 1 << 20) == 1;
 
 // The largest whole divisor that still leaves the picture covering its fit.
 int ReductionDivisor(QSize natural, QSize fit)

@@ -9,7 +9,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <functional>
-#include <malloc.h>
 #include <gtest/gtest.h>
 
 // Four blocks of 8 x 6 pixels, A B over C D, so every turn and mirror is told apart. In the deep
@@ -157,18 +156,6 @@ TEST(PictureLoader, RefusesBrokenAbsurdAndMissingFilesAndReducesLargeOnes)
     const PictureLoadResult large = LoadPicture(writePicture(dir.filePath("large.png"), qRgb(30, 60, 90), QSize(6000, 4500)), QSize(16, 12));
     EXPECT_EQ(std::pair(large.naturalSize, large.picture.size()), std::pair(QSize(6000, 4500), QSize(16, 12)));
     EXPECT_EQ(large.picture.pixel(15, 11), qRgb(30, 60, 90));
-}
-
-// Freeing a large block raises glibc's own threshold to its size: picture-sized blocks
-// would then come from the heap and stay resident after they are freed.
-TEST(PictureLoader, KeepsPictureSizedBlocksOutOfTheHeap)
-{
-    void *volatile large = malloc(16 << 20);
-    free(large);
-    const size_t mapped = mallinfo2().hblkhd;
-    void *volatile block = malloc(2 << 20);
-    EXPECT_GE(mallinfo2().hblkhd, mapped + (2 << 20));
-    free(block);
 }
 
 // Red is 40 x and green 100 y; halved, the last column and row have one pixel each way.
