@@ -24,7 +24,7 @@ public:
     void setOption(ImageOption option, const QVariant &value) override;
 
 private:
-    // Reads the device once, on the first question about the picture.
+    // Opens the file with libheif once, on the first question about the picture.
     bool parse() const;
 
     // Where libheif reads: the device, from where the picture starts in it.
