@@ -6,11 +6,19 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <malloc.h>
+
 namespace {
 
 // Far beyond any camera picture, yet refuses files that declare absurd sizes before
 // they are decoded: a 30000 x 30000 bomb would take 3.6 GB.
 constexpr qint64 MaxPicturePixels = 200'000'000;
+
+// Pictures are decoded on worker threads, blocks of megabytes at a time. Each thread given
+// a heap of its own keeps what it freed there, so a long show's memory grows slide by slide;
+// in the one heap all threads share, what one decode frees the next reuses, and the heap
+// shrinks back once the decode is done.
+[[maybe_unused]] const bool OneHeap = mallopt(M_ARENA_MAX, 1) == 1;
 
 // The largest whole divisor that still leaves the picture covering its fit.
 int ReductionDivisor(QSize natural, QSize fit)

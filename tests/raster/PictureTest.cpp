@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <functional>
+#include <malloc.h>
+#include <thread>
 #include <gtest/gtest.h>
 
 // Four blocks of 8 x 6 pixels, A B over C D, so every turn and mirror is told apart. In the deep
@@ -156,6 +158,17 @@ TEST(PictureLoader, RefusesBrokenAbsurdAndMissingFilesAndReducesLargeOnes)
     const PictureLoadResult large = LoadPicture(writePicture(dir.filePath("large.png"), qRgb(30, 60, 90), QSize(6000, 4500)), QSize(16, 12));
     EXPECT_EQ(std::pair(large.naturalSize, large.picture.size()), std::pair(QSize(6000, 4500), QSize(16, 12)));
     EXPECT_EQ(large.picture.pixel(15, 11), qRgb(30, 60, 90));
+}
+
+// A decode's thread frees its blocks into the heap that the rest of the program reuses.
+TEST(PictureLoader, WorkerThreadsShareOneHeap)
+{
+    std::thread([] { std::free(std::malloc(1000)); }).join();
+    char report[1 << 16] = {};
+    FILE *out = fmemopen(report, sizeof report - 1, "w");
+    malloc_info(0, out);
+    std::fclose(out);
+    EXPECT_EQ(QByteArray(report).count("<heap nr="), 1);
 }
 
 // Red is 40 x and green 100 y; halved, the last column and row have one pixel each way.
