@@ -5,10 +5,12 @@
 #include <QThread>
 #include <QThreadPool>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <latch>
 #include <memory>
+#include <vector>
 
 void SplitRows(int count, qsizetype bytesPerRow, const std::function<void(int, int)> &rows)
 {
@@ -154,6 +156,43 @@ void CopyPixels(QImage &to, QPoint at, const QImage &from, const QRect &part)
     SplitRows(part.height(), qsizetype(part.width()) * 4, [&](int first, int end) {
         CopyRows(toBits + first * toStride, toStride, fromBits + first * fromStride, fromStride, end - first,
                  part.width());
+    });
+}
+
+void CopyRegion(QImage &to, QPoint offset, const QImage &from, const QRegion &region)
+{
+    const QRegion clipped = region & from.rect() & to.rect().translated(-offset);
+    if (clipped.isEmpty())
+        return;
+    const std::vector<QRect> rects(clipped.begin(), clipped.end());
+    const QRect bounds = clipped.boundingRect();
+    qsizetype moved = 0;
+    for (const QRect &r : rects)
+        moved += qsizetype(r.width()) * r.height() * 4;
+    uchar *const toBits = to.bits();
+    const uchar *const fromBits = from.constBits();
+    const qsizetype toStride = to.bytesPerLine(), fromStride = from.bytesPerLine();
+    SplitRows(bounds.height(), moved / bounds.height(), [&](int first, int end) {
+        // A region's rectangles come in bands of rows, left to right within each band.
+        for (auto band = rects.begin(); band != rects.end();) {
+            const auto bandEnd = std::find_if(band, rects.end(), [&](const QRect &r) { return r.top() != band->top(); });
+            const int top = std::max(bounds.top() + first, band->top());
+            const int bottom = std::min(bounds.top() + end, band->bottom() + 1);
+            // Blinds present a strip a pixel wide every few pixels, a screen tall: strip by strip,
+            // each pixel is a cache line fetched on its own; a row at a time across the strips
+            // reads the lines in order. Strips far apart are cheaper one by one, down the screen.
+            const bool dense = (bandEnd - band) * 32 >= (bandEnd - 1)->right() - band->left();
+            for (int y = top; dense && y < bottom; ++y) {
+                auto *const out = reinterpret_cast<quint32 *>(toBits + (y + offset.y()) * toStride) + offset.x();
+                const auto *const in = reinterpret_cast<const quint32 *>(fromBits + y * fromStride);
+                for (auto r = band; r != bandEnd; ++r)
+                    std::copy_n(in + r->x(), r->width(), out + r->x());
+            }
+            for (auto r = band; !dense && top < bottom && r != bandEnd; ++r)
+                CopyRows(toBits + (top + offset.y()) * toStride + qsizetype(r->x() + offset.x()) * 4, toStride,
+                         fromBits + top * fromStride + qsizetype(r->x()) * 4, fromStride, bottom - top, r->width());
+            band = bandEnd;
+        }
     });
 }
 

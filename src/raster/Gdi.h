@@ -32,6 +32,10 @@ void CopyRows(uchar *to, qsizetype toStride, const uchar *from, qsizetype fromSt
 // a large part gives half its rows to a second core.
 void CopyPixels(QImage &to, QPoint at, const QImage &from, const QRect &part);
 
+// Copies the pixels of `region`, clipped to both images, onto the same places moved by
+// `offset`; a large region gives half its rows to a second core.
+void CopyRegion(QImage &to, QPoint offset, const QImage &from, const QRegion &region);
+
 // The pixels of the destination that BitBlt with these arguments writes.
 [[nodiscard]] QRect BitBltArea(const Surface &destination, int x, int y, int width, int height,
                                const Surface &source, int sourceX, int sourceY);

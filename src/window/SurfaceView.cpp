@@ -121,13 +121,7 @@ void SurfaceView::paintEvent(QPaintEvent *event)
         // A copy straight into the window's image, shared with a second core, is the
         // cheapest way a full-screen frame reaches the screen.
         painter.end();
-        const QPoint offset = -redirect;
-        const QRect storeRect = store->rect().translated(-offset);
-        for (const QRect &rect : event->region()) {
-            const QRect part = rect & image.rect() & storeRect;
-            if (!part.isEmpty())
-                CopyPixels(*store, part.topLeft() + offset, image, part);
-        }
+        CopyRegion(*store, -redirect, image, event->region());
     } else {
         const QRect device = QRectF(logical.x() * ratio, logical.y() * ratio, logical.width() * ratio, logical.height() * ratio)
                                  .toAlignedRect() & image.rect();

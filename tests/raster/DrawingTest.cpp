@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <numeric>
 #include <gtest/gtest.h>
 
 // Each case draws on a black surface as large as its picture; every pixel is compared, and
@@ -67,12 +68,23 @@ TEST(Drawing, EveryPixelOfEachFigure)
     }
 }
 
-// A job large enough gives its far half to a second core; every row is still done once.
-TEST(Drawing, SplitRowsRunsEveryRowOnce)
+// Thin strips close together, two far apart and a block, over both cores' halves of the rows,
+// moved right and up: what lands outside the target is left out.
+TEST(Drawing, CopyRegionCopiesEveryPixelOfTheRegionAndNothingElse)
 {
-    std::vector<int> runs(300);
-    SplitRows(300, 4096, [&](int first, int end) { for (int r = first; r < end; ++r) ++runs[r]; });
-    EXPECT_EQ(runs, std::vector<int>(300, 1));
+    std::vector<quint32> pixels(600000);
+    std::iota(pixels.begin(), pixels.end(), 0xFF000000u);
+    const QImage from(reinterpret_cast<const uchar *>(pixels.data()), 1000, 600, QImage::Format_RGB32);
+    QRegion region = QRegion(0, 350, 2, 10) + QRegion(990, 350, 10, 10) + QRegion(0, 360, 1000, 240);
+    for (int x = 0; x < 1000; x += 3)
+        region += QRect(x, 0, 1, 350);
+    QImage to(1000, 600, QImage::Format_RGB32);
+    to.fill(0u);
+    CopyRegion(to, QPoint(3, -2), from, region);
+    int wrong = 0;
+    for (int n = 0; n < 600000; ++n)
+        wrong += to.pixel(n % 1000, n / 1000) != 0xFF000000u + (region.contains(QPoint(n % 1000 - 3, n / 1000 + 2)) ? uint(n + 1997) : 0u);
+    EXPECT_EQ(wrong, 0);
 }
 
 TEST(Drawing, GetPixelReadsInsideTheSurfaceOnly)
