@@ -182,15 +182,18 @@ void CopyRegion(QImage &to, QPoint offset, const QImage &from, const QRegion &re
             // each pixel is a cache line fetched on its own; a row at a time across the strips
             // reads the lines in order. Strips far apart are cheaper one by one, down the screen.
             const bool dense = (bandEnd - band) * 32 >= (bandEnd - 1)->right() - band->left();
-            for (int y = top; dense && y < bottom; ++y) {
-                auto *const out = reinterpret_cast<quint32 *>(toBits + (y + offset.y()) * toStride) + offset.x();
-                const auto *const in = reinterpret_cast<const quint32 *>(fromBits + y * fromStride);
+            if (dense) {
+                for (int y = top; y < bottom; ++y) {
+                    auto *const out = reinterpret_cast<quint32 *>(toBits + (y + offset.y()) * toStride) + offset.x();
+                    const auto *const in = reinterpret_cast<const quint32 *>(fromBits + y * fromStride);
+                    for (auto r = band; r != bandEnd; ++r)
+                        std::copy_n(in + r->x(), r->width(), out + r->x());
+                }
+            } else if (top < bottom) {
                 for (auto r = band; r != bandEnd; ++r)
-                    std::copy_n(in + r->x(), r->width(), out + r->x());
+                    CopyRows(toBits + (top + offset.y()) * toStride + qsizetype(r->x() + offset.x()) * 4, toStride,
+                             fromBits + top * fromStride + qsizetype(r->x()) * 4, fromStride, bottom - top, r->width());
             }
-            for (auto r = band; !dense && top < bottom && r != bandEnd; ++r)
-                CopyRows(toBits + (top + offset.y()) * toStride + qsizetype(r->x() + offset.x()) * 4, toStride,
-                         fromBits + top * fromStride + qsizetype(r->x()) * 4, fromStride, bottom - top, r->width());
             band = bandEnd;
         }
     });
