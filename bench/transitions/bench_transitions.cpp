@@ -68,21 +68,6 @@ private:
     Clock::time_point passStart_;
 };
 
-// Counts the frames that reach the screen.
-class CountingView final : public SurfaceView
-{
-public:
-    using SurfaceView::SurfaceView;
-    int frames = 0;
-
-protected:
-    void paintEvent(QPaintEvent *event) override
-    {
-        SurfaceView::paintEvent(event);
-        ++frames;
-    }
-};
-
 // Smooth gradients with a grid, so scaled copies do real averaging work.
 QImage Picture(int width, int height, bool warm)
 {
@@ -144,9 +129,12 @@ void Measure(int width, int height, bool tsv)
     oldPicture.setPicture(oldImage);
     newPicture.setPicture(newImage);
 
-    CountingView view(destination);
+    SurfaceView view(destination, nullptr, SurfaceView::Pixels::Device);
     view.fitToSurface();
     view.show();
+    // Counts the frames that reach the screen.
+    int frames = 0;
+    QObject::connect(&view, &SurfaceView::framePresented, [&frames] { ++frames; });
 
     for (const Choice &choice : Choices()) {
         // As the slide show leaves it: the destination shows the previous slide in pixels
@@ -158,7 +146,7 @@ void Measure(int width, int height, bool tsv)
             transitions.StepInterval = choice.interval;
 
         yield.start();
-        view.frames = 0;
+        frames = 0;
         const double cpuStart = CpuMilliseconds();
         const auto wallStart = Clock::now();
         choice.run(transitions, destination, oldPicture, newPicture);
@@ -176,7 +164,7 @@ void Measure(int width, int height, bool tsv)
         const int interval = transitions.StepInterval;
         const double ideal = double(passes) * interval;
         const double ratio = ideal > 0 ? wall / ideal : 0;
-        const double fps = wall > 0 ? view.frames * 1000.0 / wall : 0;
+        const double fps = wall > 0 ? frames * 1000.0 / wall : 0;
         const double cpuPerWall = wall > 0 ? cpu / wall : 0;
         if (tsv) {
             std::printf("%dx%d\t%d\t%s\t%d\t%zu\t%.0f\t%.0f\t%.3f\t%.1f\t%.0f\t%.3f\n", width, height, choice.number,

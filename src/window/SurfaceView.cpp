@@ -2,9 +2,11 @@
 
 #include "raster/Gdi.h"
 #include "raster/Surface.h"
+#include "window/ShmPresenter.h"
 
 #include <QBackingStore>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPointer>
@@ -63,30 +65,86 @@ qreal SurfaceView::ratio() const
     return pixels_ == Pixels::Device ? devicePixelRatioF() : 1.0;
 }
 
+void SurfaceView::preparePresenter()
+{
+    // Only the show's view, whose paints go straight into the window's image, shows the
+    // surface's pixels as they are, and only that can hand them to X as they are.
+    if (pixels_ != Pixels::Device || !paintsDirect_ || QGuiApplication::platformName() != QLatin1String("xcb")) {
+        shm_.reset();
+        shmTried_ = QSize();
+        return;
+    }
+    if (shmTried_ == surface_.size())
+        return;
+    shm_.reset();
+    shmTried_ = surface_.size();
+    shm_ = ShmPresenter::open(window()->winId(), shmTried_);
+    // Both sides' first touch of new shared memory takes a tenth of a second at 4K: it is
+    // paid now, with what the window shows already, and not by an effect's first frame.
+    if (shm_)
+        shm_->present(surface_.presentedImage(), QRegion(surface_.rect()) - coveredPart(), mapTo(window(), QPoint()));
+}
+
+QRegion SurfaceView::coveredPart() const
+{
+    QRegion covered;
+    if (!parentWidget())
+        return covered;
+    const QObjectList &siblings = parentWidget()->children();
+    // Children later in the list are stacked above.
+    for (qsizetype i = siblings.indexOf(this) + 1; i < siblings.size(); ++i) {
+        const auto *sibling = qobject_cast<const QWidget *>(siblings[i]);
+        if (sibling && sibling->isVisible() && !sibling->isWindow())
+            covered += sibling->geometry().translated(-pos());
+    }
+    return covered;
+}
+
 void SurfaceView::presentPending()
 {
     frameStart_.start();
     const QRegion frame = std::exchange(pending_, QRegion());
+    // A view resized since its last paint shows its frames the ordinary way till it is painted.
+    ShmPresenter *const shm = shm_ && shm_->size() == surface_.size() ? shm_.get() : nullptr;
+    // Straight onto the window, but never over a widget that covers the view.
+    const auto put = [this, shm, shown = shm ? frame - coveredPart() : QRegion(), at = mapTo(window(), QPoint())] {
+        if (shm)
+            shm->present(surface_.presentedImage(), shown, at);
+    };
     // A frame that costs little costs less to make here than to hand to another thread and
-    // back, and shows before the next step falls due.
-    making_ = Surface::deferredWork() >= BackgroundWork && Surface::settleDeferredInBackground([this, frame] {
-        QMetaObject::invokeMethod(this, [this, frame] { showFrame(frame); }, Qt::QueuedConnection);
+    // back, and shows before the next step falls due; but one put on X from here first
+    // waits for X to take the last.
+    const qint64 worthHanding = shm ? 1 : BackgroundWork;
+    making_ = Surface::deferredWork() >= worthHanding && Surface::settleDeferredInBackground([this, frame, put, shm] {
+        put();
+        QMetaObject::invokeMethod(this, [this, frame, shm] { showFrame(frame, shm); }, Qt::QueuedConnection);
     });
-    if (making_)
+    if (making_) {
+        if (shm)
+            paintCost_ = 0;
         return;
+    }
     Surface::settleDeferred();
-    showFrame(frame);
+    QElapsedTimer cost;
+    cost.start();
+    put();
+    if (shm)
+        paintCost_ = cost.nsecsElapsed();
+    showFrame(frame, shm);
 }
 
-void SurfaceView::showFrame(const QRegion &frame)
+void SurfaceView::showFrame(const QRegion &frame, bool onScreen)
 {
     making_ = false;
-    const qreal ratio = this->ratio();
-    QRegion logical;
-    for (const QRect &changed : frame)
-        logical += QRectF(changed.x() / ratio, changed.y() / ratio, changed.width() / ratio, changed.height() / ratio)
-                       .toAlignedRect();
-    update(logical);
+    if (!onScreen) {
+        const qreal ratio = this->ratio();
+        QRegion logical;
+        for (const QRect &changed : frame)
+            logical += QRectF(changed.x() / ratio, changed.y() / ratio, changed.width() / ratio, changed.height() / ratio)
+                           .toAlignedRect();
+        update(logical);
+    }
+    emit framePresented();
     if (!pending_.isEmpty() && !frame_.isActive())
         startFrame();
 }
@@ -117,6 +175,8 @@ void SurfaceView::paintEvent(QPaintEvent *event)
         && (store->format() == QImage::Format_RGB32 || store->format() == QImage::Format_ARGB32_Premultiplied);
     // The screen shows the frame as made so far; anything else drawn from the view gets it all.
     const QImage &image = direct ? surface_.presentedImage() : surface_.image();
+    paintsDirect_ = direct;
+    preparePresenter();
     if (direct) {
         // A copy straight into the window's image, shared with a second core, is the
         // cheapest way a full-screen frame reaches the screen.

@@ -4,14 +4,17 @@
 #include <QRegion>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 
+class ShmPresenter;
 class Surface;
 
 // Presents a surface on screen: the surface's refresh repaints only what changed, at
 // most once a frame of the screen, so an effect drawing every millisecond shows its
 // latest state at the screen's own rate. A frame's deferred drawing is made on another
-// thread while this one goes on, and the frame is shown once it is made; frames that
-// cost this thread much come less often, down to thirty a second.
+// thread while this one goes on, and the frame is shown once it is made, on an X display
+// by that thread too; frames that cost this thread much come less often, down to thirty a
+// second.
 class SurfaceView : public QWidget
 {
     Q_OBJECT
@@ -28,6 +31,10 @@ public:
     // Resizes the widget to the surface's size in device pixels.
     void fitToSurface();
 
+signals:
+    // A frame has been handed to the window system.
+    void framePresented();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
@@ -35,7 +42,11 @@ private:
     void schedule(const QRect &changed);
     void startFrame();
     void presentPending();
-    void showFrame(const QRegion &frame);
+    void showFrame(const QRegion &frame, bool onScreen);
+    // Opens a presenter through shared memory where frames can take that way, or drops it.
+    void preparePresenter();
+    // Where widgets stacked above this one cover it.
+    [[nodiscard]] QRegion coveredPart() const;
     [[nodiscard]] qreal ratio() const;
 
     Surface &surface_;
@@ -45,4 +56,7 @@ private:
     bool making_ = false; // a frame's drawing is being made in the background
     QElapsedTimer frameStart_;
     qint64 paintCost_ = 0; // nanoseconds the last frame took this thread
+    bool paintsDirect_ = false; // the last paint went straight into the window's image
+    std::unique_ptr<ShmPresenter> shm_;
+    QSize shmTried_; // the surface size a presenter was last opened for
 };
