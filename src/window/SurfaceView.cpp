@@ -65,11 +65,11 @@ qreal SurfaceView::ratio() const
     return pixels_ == Pixels::Device ? devicePixelRatioF() : 1.0;
 }
 
-void SurfaceView::preparePresenter()
+void SurfaceView::preparePresenter(bool paintsDirect)
 {
     // Only the show's view, whose paints go straight into the window's image, shows the
     // surface's pixels as they are, and only that can hand them to X as they are.
-    if (pixels_ != Pixels::Device || !paintsDirect_ || QGuiApplication::platformName() != QLatin1String("xcb")) {
+    if (pixels_ != Pixels::Device || !paintsDirect || QGuiApplication::platformName() != QLatin1String("xcb")) {
         shm_.reset();
         shmTried_ = QSize();
         return;
@@ -175,8 +175,7 @@ void SurfaceView::paintEvent(QPaintEvent *event)
         && (store->format() == QImage::Format_RGB32 || store->format() == QImage::Format_ARGB32_Premultiplied);
     // The screen shows the frame as made so far; anything else drawn from the view gets it all.
     const QImage &image = direct ? surface_.presentedImage() : surface_.image();
-    paintsDirect_ = direct;
-    preparePresenter();
+    preparePresenter(direct);
     if (direct) {
         // A copy straight into the window's image, shared with a second core, is the
         // cheapest way a full-screen frame reaches the screen.

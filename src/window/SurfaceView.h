@@ -44,7 +44,7 @@ private:
     void presentPending();
     void showFrame(const QRegion &frame, bool onScreen);
     // Opens a presenter through shared memory where frames can take that way, or drops it.
-    void preparePresenter();
+    void preparePresenter(bool paintsDirect);
     // Where widgets stacked above this one cover it.
     [[nodiscard]] QRegion coveredPart() const;
     [[nodiscard]] qreal ratio() const;
@@ -56,7 +56,6 @@ private:
     bool making_ = false; // a frame's drawing is being made in the background
     QElapsedTimer frameStart_;
     qint64 paintCost_ = 0; // nanoseconds the last frame took this thread
-    bool paintsDirect_ = false; // the last paint went straight into the window's image
     std::unique_ptr<ShmPresenter> shm_;
     QSize shmTried_; // the surface size a presenter was last opened for
 };
