@@ -18,7 +18,7 @@ namespace {
 // cores. Nothing else Qt's pool runs is more urgent than a step, so the thread stays so.
 void LowerThisThread()
 {
-    static thread_local const bool lowered = setpriority(PRIO_PROCESS, id_t(gettid()), 10) == 0;
+    static thread_local const bool lowered = setpriority(PRIO_PROCESS, id_t(gettid()), 19) == 0;
     static_cast<void>(lowered);
 }
 
