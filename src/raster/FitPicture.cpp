@@ -22,20 +22,16 @@ QRectF FitRect(float sourceWidth, float sourceHeight, float targetWidth, float t
     return QRectF((targetWidth - w) / 2.0f, (targetHeight - h) / 2.0f, w, h);
 }
 
-namespace {
-
 // Pixel edges follow the rounded single-precision rectangle, so the margins stay equal.
-QRect FitArea(QSize naturalSize, QSize target)
+QRect FittedArea(QSize naturalSize, QSize target)
 {
     const QRectF fit = FitRect(float(naturalSize.width()), float(naturalSize.height()), float(target.width()), float(target.height()));
     return QRect(QPoint(qRound(fit.left()), qRound(fit.top())), QPoint(qRound(fit.right()) - 1, qRound(fit.bottom()) - 1));
 }
 
-} // namespace
-
 QSize FittedSize(QSize naturalSize, QSize target)
 {
-    return FitArea(naturalSize, target).size();
+    return FittedArea(naturalSize, target).size();
 }
 
 QImage FittedPicture(const QImage &picture, QSize naturalSize, QSize target)
@@ -53,7 +49,7 @@ QString FitPicture(const QImage &picture, QSize naturalSize, Surface &target)
     target.clear();
     if (picture.isNull())
         return {}; // an invalid picture (481) is ignored silently
-    const QRect area = FitArea(naturalSize, target.size());
+    const QRect area = FittedArea(naturalSize, target.size());
     if (area.isEmpty())
         return {};
     // Over the cleared background, so transparent parts show the background colour.
@@ -62,4 +58,13 @@ QString FitPicture(const QImage &picture, QSize naturalSize, Surface &target)
     painter.end();
     target.markChanged(area);
     return {};
+}
+
+QImage SharedPart(const QImage &image, const QRect &part)
+{
+    // The copy held for the part keeps the pixels alive, and unchanged: a writer to either
+    // image gets pixels of its own first.
+    auto *owner = new QImage(image);
+    return QImage(owner->constBits() + part.y() * owner->bytesPerLine() + qsizetype(part.x()) * 4, part.width(), part.height(),
+                  owner->bytesPerLine(), owner->format(), [](void *held) { delete static_cast<QImage *>(held); }, owner);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QRectF>
 #include <QSize>
 #include <QString>
@@ -19,9 +20,15 @@ class Surface;
 // show (empty when the fit succeeded).
 [[nodiscard]] QString FitPicture(const QImage &picture, QSize naturalSize, Surface &target);
 
+// Where the fit puts a picture of the natural size in a target of the given size, in pixels.
+[[nodiscard]] QRect FittedArea(QSize naturalSize, QSize target);
+
 // The size the fit gives a picture of the natural size in a target of the given size.
 [[nodiscard]] QSize FittedSize(QSize naturalSize, QSize target);
 
 // The picture scaled to the size the fit gives it in a target of the given size: the
 // expensive part of a fit, which can run ahead of time.
 [[nodiscard]] QImage FittedPicture(const QImage &picture, QSize naturalSize, QSize target);
+
+// A part (within the image) of a 32-bit image as an image of its own that shares its pixels.
+[[nodiscard]] QImage SharedPart(const QImage &image, const QRect &part);

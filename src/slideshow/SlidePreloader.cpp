@@ -16,6 +16,11 @@ PreparedSlide PrepareSlide(const QString &path, QSize area, ColorValue backgroun
     Surface frame(area.width(), area.height(), background);
     slide.fitFailure = FitPicture(slide.fitted.picture, slide.fitted.naturalSize, frame);
     slide.frame = frame.drawnImage();
+    if (!slide.fitFailure.isEmpty() || slide.fitted.picture.hasAlphaChannel())
+        return slide;
+    // An opaque picture lands in the frame pixel for pixel: its pixels are held once, there.
+    if (const QRect drawn = FittedArea(slide.fitted.naturalSize, area); drawn.size() == slide.fitted.picture.size())
+        slide.fitted.picture = SharedPart(slide.frame, drawn);
     return slide;
 }
 
