@@ -37,9 +37,8 @@ struct PlainWindow
 QImage Frame(int shade)
 {
     QImage frame(20, 10, QImage::Format_RGB32);
-    for (int y = 0; y < frame.height(); ++y)
-        for (int x = 0; x < frame.width(); ++x)
-            frame.setPixel(x, y, qRgb(x * 12, y * 25, shade));
+    for (int k = 0; k < 20 * 10; ++k)
+        frame.setPixel(k % 20, k / 20, qRgb(k % 20 * 12, k / 20 * 25, shade));
     return frame;
 }
 
@@ -61,9 +60,7 @@ TEST(ShmPresenter, PutsEachFramesRegionAtItsPlaceAndLeavesTheRest)
     for (int y = 0; y < 30; ++y)
         for (int x = 0; x < 40; ++x) {
             const QPoint onFrame = QPoint(x, y) - at;
-            const QRgb expected = secondRegion.contains(onFrame) ? second.pixel(onFrame)
-                : firstRegion.contains(onFrame)                  ? first.pixel(onFrame)
-                                                                 : Background;
+            const QRgb expected = secondRegion.contains(onFrame) ? second.pixel(onFrame) : firstRegion.contains(onFrame) ? first.pixel(onFrame) : Background;
             ASSERT_EQ(shown.pixel(x, y), expected) << "at " << x << "," << y;
         }
 }

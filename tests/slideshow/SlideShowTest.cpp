@@ -117,8 +117,7 @@ TEST(SlidePreloader, PreparesTheFittedFrameAndServesItOnlyWhileItIsStillWhatIsAs
     // While the worker prepares b.png, a slide made here keeps only its picture at the fitted
     // size, not the larger decode, and those pixels only once: where its frame shows them.
     const PreparedSlide slide = PrepareSlide(rig.picture("photo.png", Red, QSize(1600, 2400)), QSize(500, 400), RGB(0, 0, 255));
-    EXPECT_EQ(std::tuple(slide.fitted.naturalSize, slide.fitted.picture.size(), slide.fitted.picture.constBits(), slide.fitted.picture.pixel(265, 399)),
-              std::tuple(QSize(1600, 2400), QSize(266, 400), slide.frame.constScanLine(0) + 117 * 4, Red));
+    EXPECT_EQ(std::tuple(slide.fitted.naturalSize, slide.fitted.picture.size(), slide.fitted.picture.constBits(), slide.fitted.picture.pixel(265, 399)), std::tuple(QSize(1600, 2400), QSize(266, 400), slide.frame.constScanLine(0) + 117 * 4, Red));
     // Then b.png is rewritten at another size, keeping its modification time.
     QFile file(writePicture(blue, qRgb(0, 255, 0), QSize(50, 30)));
     ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(modified, QFileDevice::FileModificationTime));
