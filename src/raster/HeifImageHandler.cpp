@@ -67,8 +67,8 @@ struct Matrix
     bool fullRange = true;
 };
 
-// Only the decoded image's own profile describes its planes: without one, libheif has
-// converted them to its default, full-range BT.601, whatever the file declares.
+// Only the decoded image's own profile describes its planes; without one they are read as
+// libheif reads them, in full-range BT.601.
 Matrix matrixOf(const heif_image *image)
 {
     Matrix matrix;
@@ -91,18 +91,6 @@ Matrix matrixOf(const heif_image *image)
 int toByte(float value)
 {
     return std::clamp(int(std::lround(value * 255.0f)), 0, 255);
-}
-
-// libheif hands planes asked for in another layout over in full-range BT.601 without a
-// profile, but passes limited-range grey through unexpanded, so such pictures keep theirs.
-bool limitedRange(const heif_image_handle *handle)
-{
-    heif_color_profile_nclx *nclx = nullptr;
-    if (heif_image_handle_get_nclx_color_profile(handle, &nclx).code != heif_error_Ok || !nclx)
-        return false;
-    const bool limited = nclx->full_range_flag == 0;
-    heif_nclx_color_profile_free(nclx);
-    return limited;
 }
 
 using ImagePtr = std::unique_ptr<heif_image, void (*)(const heif_image *)>;
@@ -179,13 +167,9 @@ bool HeifImageHandler::read(QImage *image)
 {
     if (!parse())
         return false;
-    // Reduced by half or more, 4:2:0 colour still covers every output pixel and halves what
-    // libheif holds; otherwise libheif picks the layout.
-    const QSize stored(heif_image_handle_get_width(primary_.get()), heif_image_handle_get_height(primary_.get()));
-    const bool halved = scaledSize_.isValid() && scaledSize_.width() * 2 <= stored.width() && scaledSize_.height() * 2 <= stored.height()
-                        && !limitedRange(primary_.get());
-    ImagePtr decoded = halved ? decode(primary_.get(), heif_colorspace_YCbCr, heif_chroma_420)
-                              : decode(primary_.get(), heif_colorspace_undefined, heif_chroma_undefined);
+    // In the layout libheif holds it in: a coded picture in its own planes, a grid of tiles as
+    // the planar RGB it puts them together in. Any other layout is another full-size copy.
+    ImagePtr decoded = decode(primary_.get(), heif_colorspace_undefined, heif_chroma_undefined);
     if (!decoded)
         return false;
     const heif_colorspace colorspace = heif_image_get_colorspace(decoded.get());

@@ -9,7 +9,7 @@ struct heif_image_handle;
 
 // Reads the primary picture of a HEIC, HEIF or AVIF file through libheif, upright (its own
 // rotation and mirroring applied), in 8 bits per channel. With a scaled size it reduces
-// while converting, so a large picture never exists in full as RGB.
+// while converting, so the full-size picture exists only in libheif's own layout.
 class HeifImageHandler : public QImageIOHandler
 {
 public:

@@ -33,26 +33,19 @@ QImage Decode(QImageReader &reader, const QString &path, QSize declared, QSize n
     const QSize fit = FittedSize(natural, fitInto);
     if (fit.isEmpty())
         return reader.read();
-    const QByteArray format = reader.format();
-    if (format == "jpeg") {
-        // libjpeg decodes at the least eighth of the stored size that covers the size asked
-        // for, and Qt's reader resamples that to the size exactly: asked for the fitted size,
-        // the picture is decoded small and resampled once, as the fit would.
+    if (reader.format() != "png" && reader.supportsOption(QImageIOHandler::ScaledSize)) {
+        // Asked for the fitted size, the picture comes out at it in one resampling, as the fit
+        // would make it: libjpeg decodes at the least eighth of the stored size that covers it
+        // and Qt's reader resamples that; the HEIF reader averages the samples under each pixel.
         if (fit.width() < natural.width() && fit.height() < natural.height())
             reader.setScaledSize(natural == declared ? fit : fit.transposed());
         return reader.read();
     }
     const int divisor = ReductionDivisor(natural, fit);
-    if (divisor == 1)
-        return reader.read();
-    if (format == "png") {
-        // Qt's own PNG reader scales only after a full decode; an interlaced file still takes it.
-        if (reader.transformation() == QImageIOHandler::TransformationNone)
-            if (std::optional<QImage> reduced = ReadReducedPng(path, divisor))
-                return *reduced;
-    } else if (reader.supportsOption(QImageIOHandler::ScaledSize)) {
-        reader.setScaledSize(QSize((declared.width() + divisor - 1) / divisor, (declared.height() + divisor - 1) / divisor));
-    }
+    // Qt's own PNG reader scales only after a full decode; an interlaced file still takes it.
+    if (divisor > 1 && reader.format() == "png" && reader.transformation() == QImageIOHandler::TransformationNone)
+        if (std::optional<QImage> reduced = ReadReducedPng(path, divisor))
+            return *reduced;
     return reader.read();
 }
 
