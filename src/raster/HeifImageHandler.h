@@ -1,15 +1,20 @@
 #pragma once
 
+#include "raster/HeifGrid.h"
+
 #include <QImageIOHandler>
 #include <QSize>
 #include <memory>
+#include <mutex>
 
 struct heif_context;
+struct heif_image;
 struct heif_image_handle;
 
 // Reads the primary picture of a HEIC, HEIF or AVIF file through libheif, upright (its own
 // rotation and mirroring applied), in 8 bits per channel. With a scaled size it reduces
-// while converting, so the full-size picture exists only in libheif's own layout.
+// while converting, so the full-size picture exists only in libheif's own layout; a grid of
+// tiles never exists in full at all: it is reduced from one or two rows of tiles at a time.
 class HeifImageHandler : public QImageIOHandler
 {
 public:
@@ -27,15 +32,26 @@ private:
     // Opens the file with libheif once, on the first question about the picture.
     bool parse() const;
 
-    // Where libheif reads: the device, from where the picture starts in it.
+    // Tile `index` of the grid, in libheif's own layout; none when it fails or is too large.
+    [[nodiscard]] std::unique_ptr<heif_image, void (*)(const heif_image *)> decodeTile(int index) const;
+
+    // Where libheif reads: the device, from where the picture starts in it, with the bytes
+    // that a tile's decode reads changed. Tiles decode at once on several threads, each with
+    // its own position, and take turns on the device.
     struct Source
     {
         QIODevice *device = nullptr;
+        std::mutex *turns = nullptr;
         qint64 start = 0;
+        std::vector<HeifGrid::Patch> patches;
+        qint64 position = 0;
     };
-    [[nodiscard]] static const Source &From(const void *source);
+    [[nodiscard]] static Source &From(void *source);
+    [[nodiscard]] static bool Open(heif_context *context, Source &source);
 
+    mutable std::mutex deviceTurns_;
     mutable Source source_;
+    mutable std::optional<HeifGrid> grid_; // left to libheif when the grid has its own alpha
     mutable std::unique_ptr<heif_context, void (*)(heif_context *)> context_;
     mutable std::unique_ptr<heif_image_handle, void (*)(const heif_image_handle *)> primary_;
     mutable bool parsed_ = false;

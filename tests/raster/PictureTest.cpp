@@ -100,7 +100,8 @@ TEST(FitPicture, DrawsCentredOnTheClearedBackgroundAsLargeAsFits)
 }
 
 // Each file is read in full, then for a fit of half its size: JPEG, PNG and HEIF pictures
-// are then decoded at half size, the others in full; either way upright.
+// are then decoded at half size, the others in full; either way upright. heif-enc stores even
+// a small picture as a grid of one tile that overhangs it.
 TEST(PictureLoader, ReadsEveryFormatUpright)
 {
     const auto save = [](const char *format) -> Writer { return [=](const QImage &image, const QString &path) { return image.save(path, format, 100); }; };
@@ -125,12 +126,14 @@ TEST(PictureLoader, ReadsEveryFormatUpright)
         {"AVIF in limited range", "p.avif", blocks, tool("avifenc", {"-r", "limited", "-o"}), Blocks, "ABCD", false, 4, true},
         {"grey AVIF in limited range", "p.avif", grey, tool("avifenc", {"-r", "limited", "-y", "400", "-o"}), Greys, "ABCD", false, 4, true},
         {"10-bit lossless AVIF, its own rotation", "p.avif", deep, tool("avifenc", {"-l", "-d", "10", "--irot", "1", "-o"}), Deep, "BDAC", true, 0, true},
+        {"12-bit AVIF in tiles, mirrored, which libheif itself cannot mirror", "p.avif", deep.scaled(256, 128), tool("avifenc", {"--grid", "2x2", "-d", "12", "--imir", "1", "-o"}), Deep, "BADC", false, 4, true},
+        {"AVIF in 2 x 2 tiles of one block each, turned left then flipped", "p.avif", blocks.scaled(256, 128), tool("avifenc", {"--grid", "2x2", "--irot", "1", "--imir", "0", "-o"}), Blocks, "ACBD", true, 4, true},
     };
     for (const auto &c : cases) {
         QTemporaryDir dir;
         const QString path = dir.filePath(c.file);
         ASSERT_TRUE(c.write(c.picture, path)) << c.name;
-        const QSize upright = c.turned ? QSize(12, 16) : QSize(16, 12);
+        const QSize upright = c.turned ? c.picture.size().transposed() : c.picture.size();
         const PictureLoadResult result = LoadPicture(path), half = LoadPicture(path, upright / 2);
         expectBlocks(result.picture, upright, c.order, c.colours, c.tolerance, c.name);
         expectBlocks(half.picture, c.reduces ? upright / 2 : upright, c.order, c.colours, c.tolerance, std::string(c.name) + " for half size");

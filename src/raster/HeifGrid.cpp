@@ -1,0 +1,214 @@
+#include "raster/HeifGrid.h"
+
+#include <QIODevice>
+
+#include <limits>
+#include <map>
+
+namespace {
+
+// Item lists and properties only: a picture's data is never in the meta box.
+constexpr qint64 MaxMetaBytes = 16 << 20;
+
+// Big-endian numbers from one box's bytes; a read past its end fails the whole reading.
+struct Bytes
+{
+    const QByteArray &data;
+    qsizetype at;
+    qsizetype end;
+    bool failed = false;
+
+    quint64 take(int bytes)
+    {
+        quint64 value = 0;
+        if (at + bytes > end) {
+            failed = true;
+            return 0;
+        }
+        for (int i = 0; i < bytes; ++i)
+            value = value << 8 | quint8(data[at++]);
+        return value;
+    }
+};
+
+struct Box
+{
+    QByteArray type;
+    qsizetype start; // of its header
+    qsizetype body;
+    qsizetype end;
+};
+
+// The boxes laid one after another from `from` to `to`; none when one of them overruns.
+std::vector<Box> Children(const QByteArray &data, qsizetype from, qsizetype to)
+{
+    std::vector<Box> boxes;
+    while (from < to) {
+        Bytes header{data, from, to};
+        quint64 size = header.take(4);
+        const QByteArray type = data.mid(header.at, 4);
+        header.take(4);
+        if (size == 1)
+            size = header.take(8);
+        else if (size == 0)
+            size = quint64(to - from);
+        if (header.failed || size < quint64(header.at - from) || size > quint64(to - from))
+            return {};
+        boxes.push_back({type, from, header.at, from + qsizetype(size)});
+        from += qsizetype(size);
+    }
+    return boxes;
+}
+
+// The top-level `meta` box, read whole, and where it starts.
+std::pair<QByteArray, qint64> MetaBox(QIODevice *device, qint64 start)
+{
+    for (qint64 at = 0; device->seek(start + at);) {
+        const QByteArray header = device->read(16);
+        quint64 size = header.size() >= 8 ? Bytes{header, 0, 4}.take(4) : 0;
+        if (size == 1)
+            size = Bytes{header, 8, header.size()}.take(8);
+        if (size < 8 || size > quint64(std::numeric_limits<qint64>::max() - at))
+            return {};
+        if (header.mid(4, 4) == "meta") {
+            if (size > quint64(MaxMetaBytes) || !device->seek(start + at))
+                return {};
+            const QByteArray meta = device->read(qint64(size));
+            return {meta.size() == qsizetype(size) ? meta : QByteArray(), at};
+        }
+        at += qint64(size);
+    }
+    return {};
+}
+
+// A full box's version and flags, and a reader of what follows them.
+struct FullBox
+{
+    int version;
+    int flags;
+    Bytes in;
+};
+
+FullBox Full(const QByteArray &data, const Box &box)
+{
+    Bytes head{data, box.body, box.end};
+    const int version = int(head.take(1));
+    const int flags = int(head.take(3));
+    return {version, flags, Bytes{data, box.body + 4, box.end, head.failed}};
+}
+
+struct Item
+{
+    QByteArray type;
+    qsizetype flagsAt = 0;
+};
+
+} // namespace
+
+std::vector<HeifGrid::Patch> HeifGrid::tileAsPrimary(int index) const
+{
+    std::vector<Patch> patches;
+    for (int b = 0; b < primaryIdBytes; ++b)
+        patches.push_back({primaryIdAt + b, char(tiles[size_t(index)] >> (8 * (primaryIdBytes - 1 - b)))});
+    patches.push_back({hiddenFlagAt[size_t(index)], char(hiddenFlags[size_t(index)] & ~1)});
+    return patches;
+}
+
+std::optional<HeifGrid> ReadHeifGrid(QIODevice *device, qint64 start)
+{
+    const qint64 position = device->pos();
+    const auto [meta, metaAt] = MetaBox(device, start);
+    device->seek(position);
+    const std::vector<Box> top = Children(meta, 0, meta.size());
+    if (top.size() != 1)
+        return std::nullopt;
+
+    HeifGrid grid;
+    std::optional<quint32> primary;
+    std::map<quint32, Item> items;
+    std::map<quint32, std::vector<quint32>> derivedFrom;
+    std::vector<Box> properties;
+    std::map<quint32, std::vector<quint32>> associations;
+    bool failed = false;
+    for (const Box &box : Children(meta, top[0].body + 4, meta.size())) {
+        auto [version, flags, in] = Full(meta, box);
+        if (box.type == "pitm") {
+            grid.primaryIdBytes = version == 0 ? 2 : 4;
+            grid.primaryIdAt = metaAt + in.at;
+            primary = quint32(in.take(grid.primaryIdBytes));
+        } else if (box.type == "iinf") {
+            in.take(version == 0 ? 2 : 4);
+            for (const Box &entry : Children(meta, in.at, box.end)) {
+                auto [infoVersion, infoFlags, info] = Full(meta, entry);
+                if (entry.type != "infe" || infoVersion < 2)
+                    continue;
+                const auto id = quint32(info.take(infoVersion == 2 ? 2 : 4));
+                info.take(2);
+                items[id] = {meta.mid(info.at, 4), entry.body + 3};
+                info.take(4);
+                failed |= info.failed;
+            }
+        } else if (box.type == "iref") {
+            for (const Box &reference : Children(meta, in.at, box.end)) {
+                Bytes ids{meta, reference.body, reference.end};
+                const auto from = quint32(ids.take(version == 0 ? 2 : 4));
+                for (int count = int(ids.take(2)); count > 0 && !ids.failed; --count)
+                    if (const auto to = quint32(ids.take(version == 0 ? 2 : 4)); reference.type == "dimg")
+                        derivedFrom[from].push_back(to);
+                failed |= ids.failed;
+            }
+        } else if (box.type == "iprp") {
+            for (const Box &part : Children(meta, box.body, box.end)) {
+                if (part.type == "ipco")
+                    properties = Children(meta, part.body, part.end);
+                if (part.type != "ipma")
+                    continue;
+                auto [mapVersion, mapFlags, map] = Full(meta, part);
+                const bool wide = mapFlags & 1;
+                for (quint64 entries = map.take(4); entries > 0 && !map.failed; --entries) {
+                    std::vector<quint32> &indices = associations[quint32(map.take(mapVersion < 1 ? 2 : 4))];
+                    for (int n = int(map.take(1)); n > 0 && !map.failed; --n)
+                        indices.push_back(quint32(map.take(wide ? 2 : 1) & (wide ? 0x7fff : 0x7f)));
+                }
+                failed |= map.failed;
+            }
+        }
+        failed |= in.failed;
+    }
+    if (failed || !primary || items[*primary].type != "grid")
+        return std::nullopt;
+
+    for (quint32 index : associations[*primary]) {
+        if (index == 0 || index > properties.size())
+            return std::nullopt;
+        const Box &property = properties[index - 1];
+        Bytes in{meta, property.body, property.end};
+        if (property.type == "ispe") {
+            in.take(4);
+            // No camera's picture is wider or higher than a 16-bit grid descriptor can say.
+            const quint64 width = in.take(4), height = in.take(4);
+            if (width > 0xffff || height > 0xffff)
+                return std::nullopt;
+            grid.size = QSize(int(width), int(height));
+        } else if (property.type == "irot") {
+            grid.transforms.push_back({int(in.take(1) & 3), -1});
+        } else if (property.type == "imir") {
+            grid.transforms.push_back({0, int(in.take(1) & 1)});
+        } else if (property.type == "clap") {
+            return std::nullopt; // a cropped grid is left to libheif
+        }
+        if (in.failed)
+            return std::nullopt;
+    }
+    grid.tiles = derivedFrom[*primary];
+    for (quint32 tile : grid.tiles) {
+        const auto item = items.find(tile);
+        if (item == items.end() || (item->second.type != "hvc1" && item->second.type != "av01") || (grid.primaryIdBytes == 2 && tile > 0xffff))
+            return std::nullopt;
+        grid.hiddenFlagAt.push_back(metaAt + item->second.flagsAt);
+        grid.hiddenFlags.push_back(meta[item->second.flagsAt]);
+    }
+    if (grid.tiles.empty() || grid.size.isEmpty())
+        return std::nullopt;
+    return grid;
+}
