@@ -179,6 +179,58 @@ int toByte(float value)
     return std::clamp(int(std::lround(value * 255.0f)), 0, 255);
 }
 
+// Turns the averaged planes of one output row into 8-bit pixels.
+class RowConverter
+{
+public:
+    RowConverter(heif_colorspace colorspace, Matrix matrix, float chromaMid, bool alpha, bool premultiplied)
+        : colorspace_(colorspace), matrix_(matrix), chromaMid_(chromaMid), alpha_(alpha), premultiplied_(premultiplied)
+    {
+    }
+
+    void convert(const std::vector<std::vector<float>> &rows, QRgb *line) const
+    {
+        // Limited range keeps luma in 16..235 and colour differences in 16..240, at 8 bits.
+        const float lumaOffset = matrix_.fullRange ? 0.0f : 16.0f / 255.0f;
+        const float lumaScale = matrix_.fullRange ? 1.0f : 255.0f / 219.0f;
+        const float chromaScale = matrix_.fullRange ? 1.0f : 255.0f / 224.0f;
+        const float kg = 1.0f - matrix_.kr - matrix_.kb;
+        for (size_t x = 0; x < rows[0].size(); ++x) {
+            float r, g, b;
+            if (colorspace_ == heif_colorspace_RGB) {
+                r = rows[0][x], g = rows[1][x], b = rows[2][x];
+            } else if (colorspace_ == heif_colorspace_monochrome) {
+                r = g = b = (rows[0][x] - lumaOffset) * lumaScale;
+            } else if (matrix_.identity) {
+                g = rows[0][x], b = rows[1][x], r = rows[2][x];
+            } else {
+                const float luma = (rows[0][x] - lumaOffset) * lumaScale;
+                const float cb = (rows[1][x] - chromaMid_) * chromaScale;
+                const float cr = (rows[2][x] - chromaMid_) * chromaScale;
+                r = luma + 2.0f * (1.0f - matrix_.kr) * cr;
+                b = luma + 2.0f * (1.0f - matrix_.kb) * cb;
+                g = (luma - matrix_.kr * r - matrix_.kb * b) / kg;
+            }
+            if (alpha_) {
+                const float a = rows.back()[x];
+                if (!premultiplied_)
+                    r *= a, g *= a, b *= a;
+                const int a8 = toByte(a);
+                line[x] = qRgba(std::min(toByte(r), a8), std::min(toByte(g), a8), std::min(toByte(b), a8), a8);
+            } else {
+                line[x] = qRgb(toByte(r), toByte(g), toByte(b));
+            }
+        }
+    }
+
+private:
+    heif_colorspace colorspace_;
+    Matrix matrix_;
+    float chromaMid_;
+    bool alpha_;
+    bool premultiplied_;
+};
+
 ImagePtr decode(const heif_image_handle *handle, heif_colorspace colorspace, heif_chroma chroma, bool turned)
 {
     heif_image *image = nullptr;
@@ -343,21 +395,13 @@ bool HeifImageHandler::read(QImage *image)
     std::vector<Plane> planes;
     for (heif_channel channel : channels)
         planes.push_back(planeOf(first.get(), channel, tile, full, out));
-    const Matrix matrix = matrixOf(first.get());
+    const RowConverter converter(colorspace, matrixOf(first.get()), planes.size() > 1 ? planes[1].mid : 0.5f, alpha, heif_image_handle_is_premultiplied_alpha(primary_.get()));
     TileRows tiles(columns, std::move(first), [&](int index) {
         ImagePtr decoded = decodeTile(index);
         const bool same = decoded && heif_image_get_colorspace(decoded.get()) == colorspace
                           && std::all_of(planes.begin(), planes.end(), [&](const Plane &plane) { return plane.matches(decoded.get()); });
         return same ? std::move(decoded) : ImagePtr(nullptr, heif_image_release);
     });
-    const bool premultiplied = heif_image_handle_is_premultiplied_alpha(primary_.get());
-    // Limited range keeps luma in 16..235 and colour differences in 16..240, at 8 bits.
-    const float lumaOffset = matrix.fullRange ? 0.0f : 16.0f / 255.0f;
-    const float lumaScale = matrix.fullRange ? 1.0f : 255.0f / 219.0f;
-    const float chromaScale = matrix.fullRange ? 1.0f : 255.0f / 224.0f;
-    const float chromaMid = planes.size() > 1 ? planes[1].mid : 0.5f;
-    const float kg = 1.0f - matrix.kr - matrix.kb;
-
     std::vector<std::vector<float>> rows(planes.size(), std::vector<float>(size_t(out.width())));
     for (int y = 0; y < out.height(); ++y) {
         int firstRow = tileRows, lastRow = 0;
@@ -370,33 +414,7 @@ bool HeifImageHandler::read(QImage *image)
             return false;
         for (size_t p = 0; p < planes.size(); ++p)
             reduceRow(planes[p], tiles, columns, y, out, rows[p]);
-        QRgb *line = reinterpret_cast<QRgb *>(result.scanLine(y));
-        for (int x = 0; x < out.width(); ++x) {
-            float r, g, b;
-            if (colorspace == heif_colorspace_RGB) {
-                r = rows[0][x], g = rows[1][x], b = rows[2][x];
-            } else if (colorspace == heif_colorspace_monochrome) {
-                r = g = b = (rows[0][x] - lumaOffset) * lumaScale;
-            } else if (matrix.identity) {
-                g = rows[0][x], b = rows[1][x], r = rows[2][x];
-            } else {
-                const float luma = (rows[0][x] - lumaOffset) * lumaScale;
-                const float cb = (rows[1][x] - chromaMid) * chromaScale;
-                const float cr = (rows[2][x] - chromaMid) * chromaScale;
-                r = luma + 2.0f * (1.0f - matrix.kr) * cr;
-                b = luma + 2.0f * (1.0f - matrix.kb) * cb;
-                g = (luma - matrix.kr * r - matrix.kb * b) / kg;
-            }
-            if (alpha) {
-                const float a = rows.back()[x];
-                if (!premultiplied)
-                    r *= a, g *= a, b *= a;
-                const int a8 = toByte(a);
-                line[x] = qRgba(std::min(toByte(r), a8), std::min(toByte(g), a8), std::min(toByte(b), a8), a8);
-            } else {
-                line[x] = qRgb(toByte(r), toByte(g), toByte(b));
-            }
-        }
+        converter.convert(rows, reinterpret_cast<QRgb *>(result.scanLine(y)));
     }
     // libheif has turned a coded picture already; a grid is turned here, once it is small.
     for (const HeifGrid::Transform &transform : grid_ ? grid_->transforms : std::vector<HeifGrid::Transform>())
