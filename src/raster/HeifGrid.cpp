@@ -34,7 +34,6 @@ struct Bytes
 struct Box
 {
     QByteArray type;
-    qsizetype start; // of its header
     qsizetype body;
     qsizetype end;
 };
@@ -54,7 +53,7 @@ std::vector<Box> Children(const QByteArray &data, qsizetype from, qsizetype to)
             size = quint64(to - from);
         if (header.failed || size < quint64(header.at - from) || size > quint64(to - from))
             return {};
-        boxes.push_back({type, from, header.at, from + qsizetype(size)});
+        boxes.push_back({type, header.at, from + qsizetype(size)});
         from += qsizetype(size);
     }
     return boxes;
@@ -110,7 +109,7 @@ std::vector<HeifGrid::Patch> HeifGrid::tileAsPrimary(int index) const
     std::vector<Patch> patches;
     for (int b = 0; b < primaryIdBytes; ++b)
         patches.push_back({primaryIdAt + b, char(tiles[size_t(index)] >> (8 * (primaryIdBytes - 1 - b)))});
-    patches.push_back({hiddenFlagAt[size_t(index)], char(hiddenFlags[size_t(index)] & ~1)});
+    patches.push_back(shownFlags[size_t(index)]);
     return patches;
 }
 
@@ -205,8 +204,7 @@ std::optional<HeifGrid> ReadHeifGrid(QIODevice *device, qint64 start)
         const auto item = items.find(tile);
         if (item == items.end() || (item->second.type != "hvc1" && item->second.type != "av01") || (grid.primaryIdBytes == 2 && tile > 0xffff))
             return std::nullopt;
-        grid.hiddenFlagAt.push_back(metaAt + item->second.flagsAt);
-        grid.hiddenFlags.push_back(meta[item->second.flagsAt]);
+        grid.shownFlags.push_back({metaAt + item->second.flagsAt, char(meta[item->second.flagsAt] & ~1)});
     }
     if (grid.tiles.empty() || grid.size.isEmpty())
         return std::nullopt;

@@ -37,8 +37,7 @@ struct HeifGrid
 
     qint64 primaryIdAt = 0; // offset of the big-endian id in `pitm`
     int primaryIdBytes = 2;
-    std::vector<qint64> hiddenFlagAt; // per tile: the flag byte of its `infe`, and the flags
-    std::vector<char> hiddenFlags;
+    std::vector<Patch> shownFlags; // per tile: the flag byte of its `infe`, "hidden" cleared
 };
 
 // The grid that the primary picture of the file starting at `start` is, if coded pictures make

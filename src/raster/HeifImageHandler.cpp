@@ -380,8 +380,10 @@ bool HeifImageHandler::read(QImage *image)
     const int tileRows = count / columns;
     if (columns * tileRows != count || qint64(tileRows) * tile.height() < full.height() || qint64(tileRows - 1) * tile.height() >= full.height())
         return false;
+    // libheif turns a coded picture as it decodes it; a grid is turned here, once it is small.
+    const std::vector<HeifGrid::Transform> transforms = grid_ ? grid_->transforms : std::vector<HeifGrid::Transform>();
     int quarterTurns = 0;
-    for (const HeifGrid::Transform &transform : grid_ ? grid_->transforms : std::vector<HeifGrid::Transform>())
+    for (const HeifGrid::Transform &transform : transforms)
         quarterTurns += transform.quarterTurns;
     // The scaled size is asked for as the picture is shown, after its turns.
     const bool transposed = quarterTurns % 2 == 1;
@@ -416,8 +418,7 @@ bool HeifImageHandler::read(QImage *image)
             reduceRow(planes[p], tiles, columns, y, out, rows[p]);
         converter.convert(rows, reinterpret_cast<QRgb *>(result.scanLine(y)));
     }
-    // libheif has turned a coded picture already; a grid is turned here, once it is small.
-    for (const HeifGrid::Transform &transform : grid_ ? grid_->transforms : std::vector<HeifGrid::Transform>())
+    for (const HeifGrid::Transform &transform : transforms)
         result = transform.mirrorAxis < 0 ? result.transformed(QTransform().rotate(-90.0 * transform.quarterTurns)) : result.mirrored(transform.mirrorAxis == 1, transform.mirrorAxis == 0);
     *image = std::move(result);
     return true;
