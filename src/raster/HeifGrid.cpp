@@ -2,6 +2,7 @@
 
 #include <QIODevice>
 
+#include <array>
 #include <limits>
 #include <map>
 
@@ -96,6 +97,30 @@ FullBox Full(const QByteArray &data, const Box &box)
     return {version, flags, Bytes{data, box.body + 4, box.end, head.failed}};
 }
 
+// The bytes per pixel of a coded picture's decoded planes, from its decoder configuration: the
+// luma plane and two colour-difference planes, subsampled or not, of one or two bytes a sample.
+std::optional<double> BytesPerPixel(const QByteArray &data, const Box &configuration)
+{
+    Bytes in{data, configuration.body, configuration.end};
+    double colourPlanes = 0;
+    int bits = 8;
+    if (configuration.type == "hvcC") {
+        in.take(16);
+        colourPlanes = std::array{0.0, 0.5, 1.0, 2.0}[in.take(1) & 3]; // chroma_format_idc
+        bits = 8 + int(in.take(1) & 7);
+    } else if (configuration.type == "av1C") {
+        in.take(2);
+        const auto flags = int(in.take(1));
+        bits = flags & 0x40 ? (flags & 0x20 ? 12 : 10) : 8;
+        colourPlanes = flags & 0x10 ? 0.0 : 2.0 / ((flags & 0x08 ? 2 : 1) * (flags & 0x04 ? 2 : 1));
+    } else {
+        return std::nullopt;
+    }
+    if (in.failed)
+        return std::nullopt;
+    return (1 + colourPlanes) * (bits > 8 ? 2 : 1);
+}
+
 struct Item
 {
     QByteArray type;
@@ -174,7 +199,14 @@ std::optional<HeifGrid> ReadHeifGrid(QIODevice *device, qint64 start)
         }
         failed |= in.failed;
     }
-    if (failed || !primary || items[*primary].type != "grid")
+    if (failed || !primary)
+        return std::nullopt;
+    const QByteArray &primaryType = items[*primary].type;
+    if (primaryType == "grid")
+        grid.tiles = derivedFrom[*primary];
+    else if (primaryType == "hvc1" || primaryType == "av01")
+        grid.tiles = {*primary};
+    else
         return std::nullopt;
 
     for (quint32 index : associations[*primary]) {
@@ -199,12 +231,18 @@ std::optional<HeifGrid> ReadHeifGrid(QIODevice *device, qint64 start)
         if (in.failed)
             return std::nullopt;
     }
-    grid.tiles = derivedFrom[*primary];
     for (quint32 tile : grid.tiles) {
         const auto item = items.find(tile);
         if (item == items.end() || (item->second.type != "hvc1" && item->second.type != "av01") || (grid.primaryIdBytes == 2 && tile > 0xffff))
             return std::nullopt;
         grid.shownFlags.push_back({metaAt + item->second.flagsAt, char(meta[item->second.flagsAt] & ~1)});
+        std::optional<double> bytes;
+        for (quint32 index : associations[tile])
+            if (index > 0 && index <= properties.size() && !bytes)
+                bytes = BytesPerPixel(meta, properties[index - 1]);
+        if (!bytes)
+            return std::nullopt;
+        grid.tileBytesPerPixel.push_back(*bytes);
     }
     if (grid.tiles.empty() || grid.size.isEmpty())
         return std::nullopt;

@@ -10,9 +10,10 @@
 class QIODevice;
 
 // A HEIF picture stored as a grid of tiles, the way phones store large pictures, as its boxes
-// describe it. libheif 1.15 puts a grid together in a full-size planar RGB canvas and offers no
-// handle on the tiles, so the program decodes each tile as the file's primary picture: it reads
-// the file with the item id in `pitm` changed to the tile's and the tile's "hidden" flag cleared.
+// describe it; a single coded picture is a grid of one tile. libheif 1.15 puts a grid together
+// in a full-size planar RGB canvas and offers no handle on the tiles, so the program decodes
+// each tile as the file's primary picture: it reads the file with the item id in `pitm` changed
+// to the tile's and the tile's "hidden" flag cleared.
 struct HeifGrid
 {
     // One of the picture's own turns, in the order the file lists them.
@@ -30,6 +31,7 @@ struct HeifGrid
 
     QSize size; // the tiles put together, before the turns
     std::vector<quint32> tiles; // row by row
+    std::vector<double> tileBytesPerPixel; // of each tile's decoded planes
     std::vector<Transform> transforms;
 
     // The bytes that make tile `index` the file's shown primary picture.
@@ -41,5 +43,5 @@ struct HeifGrid
 };
 
 // The grid that the primary picture of the file starting at `start` is, if coded pictures make
-// its tiles and only `irot` and `imir` turn it; offsets are from `start`. The position is kept.
+// it and only `irot` and `imir` turn it; offsets are from `start`. The position is kept.
 [[nodiscard]] std::optional<HeifGrid> ReadHeifGrid(QIODevice *device, qint64 start);

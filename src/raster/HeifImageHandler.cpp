@@ -256,6 +256,18 @@ ImagePtr DecodeInOwnLayout(const heif_image_handle *handle, bool turned)
     return decoded;
 }
 
+// What one decode may hold, so that the show keeps under 400 MB with its screen-sized surfaces:
+// a 50 MP picture as heif-enc writes it, one coded picture in 8-bit 4:2:0, still fits. The
+// decoder holds its own picture, libheif a copy of it, and the decoder about two bytes a pixel
+// of its own bookkeeping. A grid's small tiles are far below it; only a single coded picture
+// far larger than the codecs' levels allow can come near it.
+constexpr double DecodeBudgetBytes = 256 << 20;
+
+bool WithinDecodeBudget(const heif_image_handle *handle, double bytesPerPixel)
+{
+    return double(heif_image_handle_get_width(handle)) * heif_image_handle_get_height(handle) * (2 * bytesPerPixel + 2) <= DecodeBudgetBytes;
+}
+
 } // namespace
 
 HeifImageHandler::Source &HeifImageHandler::From(void *source)
@@ -340,16 +352,26 @@ ImagePtr HeifImageHandler::decodeTile(int index) const
         return {nullptr, heif_image_release};
     const std::unique_ptr<heif_image_handle, void (*)(const heif_image_handle *)> tile(handle, heif_image_handle_release);
     // No tile is larger than the picture and the coding blocks it is padded to, turned or not.
-    if (qint64(heif_image_handle_get_width(handle)) * heif_image_handle_get_height(handle) > (grid_->size.width() + 128LL) * (grid_->size.height() + 128LL))
+    if (qint64(heif_image_handle_get_width(handle)) * heif_image_handle_get_height(handle) > (grid_->size.width() + 128LL) * (grid_->size.height() + 128LL)
+        || !WithinDecodeBudget(handle, grid_->tileBytesPerPixel[size_t(index)]))
         return {nullptr, heif_image_release};
     return DecodeInOwnLayout(handle, false);
+}
+
+ImagePtr HeifImageHandler::decodeByLibheif() const
+{
+    // Its layout is not known before it is decoded: as many planes as libheif can give it.
+    const int planes = heif_image_handle_has_alpha_channel(primary_.get()) ? 4 : 3;
+    if (!WithinDecodeBudget(primary_.get(), planes * (heif_image_handle_get_luma_bits_per_pixel(primary_.get()) > 8 ? 2 : 1)))
+        return {nullptr, heif_image_release};
+    return DecodeInOwnLayout(primary_.get(), true);
 }
 
 bool HeifImageHandler::read(QImage *image)
 {
     if (!parse())
         return false;
-    ImagePtr first = grid_ ? decodeTile(0) : DecodeInOwnLayout(primary_.get(), true);
+    ImagePtr first = grid_ ? decodeTile(0) : decodeByLibheif();
     if (!first)
         return false;
     const heif_colorspace colorspace = heif_image_get_colorspace(first.get());
@@ -380,7 +402,7 @@ bool HeifImageHandler::read(QImage *image)
     const int tileRows = count / columns;
     if (columns * tileRows != count || qint64(tileRows) * tile.height() < full.height() || qint64(tileRows - 1) * tile.height() >= full.height())
         return false;
-    // libheif turns a coded picture as it decodes it; a grid is turned here, once it is small.
+    // libheif turns what it puts together itself; a grid is turned here, once it is small.
     const std::vector<HeifGrid::Transform> transforms = grid_ ? grid_->transforms : std::vector<HeifGrid::Transform>();
     int quarterTurns = 0;
     for (const HeifGrid::Transform &transform : transforms)

@@ -34,6 +34,9 @@ private:
 
     // Tile `index` of the grid, in libheif's own layout; none when it fails or is too large.
     [[nodiscard]] std::unique_ptr<heif_image, void (*)(const heif_image *)> decodeTile(int index) const;
+    // The primary picture put together and turned by libheif, when the program cannot read it
+    // as a grid; none when it fails or is too large.
+    [[nodiscard]] std::unique_ptr<heif_image, void (*)(const heif_image *)> decodeByLibheif() const;
 
     // Where libheif reads: the device, from where the picture starts in it, with the bytes
     // that a tile's decode reads changed. Tiles decode at once on several threads, each with
@@ -51,7 +54,7 @@ private:
 
     mutable std::mutex deviceTurns_;
     mutable Source source_;
-    mutable std::optional<HeifGrid> grid_; // left to libheif when the grid has its own alpha
+    mutable std::optional<HeifGrid> grid_; // none when libheif puts the picture together: with alpha, cropped
     mutable std::unique_ptr<heif_context, void (*)(heif_context *)> context_;
     mutable std::unique_ptr<heif_image_handle, void (*)(const heif_image_handle *)> primary_;
     mutable bool parsed_ = false;
