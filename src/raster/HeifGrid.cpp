@@ -129,6 +129,14 @@ struct Item
 
 } // namespace
 
+bool DecodeFitsBudget(QSize size, double bytesPerPixel)
+{
+    // The decoder holds its own picture, libheif a copy of it, and the decoder about two bytes a
+    // pixel of its own bookkeeping.
+    constexpr double BudgetBytes = 256 << 20;
+    return double(size.width()) * size.height() * (2 * bytesPerPixel + 2) <= BudgetBytes;
+}
+
 std::vector<HeifGrid::Patch> HeifGrid::tileAsPrimary(int index) const
 {
     std::vector<Patch> patches;

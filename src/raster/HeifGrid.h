@@ -45,3 +45,8 @@ struct HeifGrid
 // The grid that the primary picture of the file starting at `start` is, if coded pictures make
 // it and only `irot` and `imir` turn it; offsets are from `start`. The position is kept.
 [[nodiscard]] std::optional<HeifGrid> ReadHeifGrid(QIODevice *device, qint64 start);
+
+// Whether decoding a picture `size` big whose planes take `bytesPerPixel` keeps the show under
+// 400 MB beside its screen-sized surfaces. A grid's tiles are far below the budget; a 50 MP
+// picture as heif-enc writes it, one coded picture in 8-bit 4:2:0, is just within it.
+[[nodiscard]] bool DecodeFitsBudget(QSize size, double bytesPerPixel);

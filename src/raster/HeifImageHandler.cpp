@@ -256,18 +256,6 @@ ImagePtr DecodeInOwnLayout(const heif_image_handle *handle, bool turned)
     return decoded;
 }
 
-// What one decode may hold, so that the show keeps under 400 MB with its screen-sized surfaces:
-// a 50 MP picture as heif-enc writes it, one coded picture in 8-bit 4:2:0, still fits. The
-// decoder holds its own picture, libheif a copy of it, and the decoder about two bytes a pixel
-// of its own bookkeeping. A grid's small tiles are far below it; only a single coded picture
-// far larger than the codecs' levels allow can come near it.
-constexpr double DecodeBudgetBytes = 256 << 20;
-
-bool WithinDecodeBudget(const heif_image_handle *handle, double bytesPerPixel)
-{
-    return double(heif_image_handle_get_width(handle)) * heif_image_handle_get_height(handle) * (2 * bytesPerPixel + 2) <= DecodeBudgetBytes;
-}
-
 } // namespace
 
 HeifImageHandler::Source &HeifImageHandler::From(void *source)
@@ -353,7 +341,7 @@ ImagePtr HeifImageHandler::decodeTile(int index) const
     const std::unique_ptr<heif_image_handle, void (*)(const heif_image_handle *)> tile(handle, heif_image_handle_release);
     // No tile is larger than the picture and the coding blocks it is padded to, turned or not.
     if (qint64(heif_image_handle_get_width(handle)) * heif_image_handle_get_height(handle) > (grid_->size.width() + 128LL) * (grid_->size.height() + 128LL)
-        || !WithinDecodeBudget(handle, grid_->tileBytesPerPixel[size_t(index)]))
+        || !DecodeFitsBudget(QSize(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle)), grid_->tileBytesPerPixel[size_t(index)]))
         return {nullptr, heif_image_release};
     return DecodeInOwnLayout(handle, false);
 }
@@ -362,7 +350,8 @@ ImagePtr HeifImageHandler::decodeByLibheif() const
 {
     // Its layout is not known before it is decoded: as many planes as libheif can give it.
     const int planes = heif_image_handle_has_alpha_channel(primary_.get()) ? 4 : 3;
-    if (!WithinDecodeBudget(primary_.get(), planes * (heif_image_handle_get_luma_bits_per_pixel(primary_.get()) > 8 ? 2 : 1)))
+    const QSize size(heif_image_handle_get_width(primary_.get()), heif_image_handle_get_height(primary_.get()));
+    if (!DecodeFitsBudget(size, planes * (heif_image_handle_get_luma_bits_per_pixel(primary_.get()) > 8 ? 2 : 1)))
         return {nullptr, heif_image_release};
     return DecodeInOwnLayout(primary_.get(), true);
 }

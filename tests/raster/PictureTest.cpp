@@ -1,4 +1,5 @@
 #include "raster/FitPicture.h"
+#include "raster/HeifGrid.h"
 #include "raster/PictureLoader.h"
 #include "raster/ReducedPng.h"
 #include "raster/Surface.h"
@@ -6,6 +7,7 @@
 #include "support/ImageDifference.h"
 #include "support/TestFiles.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <functional>
@@ -139,6 +141,28 @@ TEST(PictureLoader, ReadsEveryFormatUpright)
         expectBlocks(half.picture, c.reduces ? upright / 2 : upright, c.order, c.colours, c.tolerance, std::string(c.name) + " for half size");
         EXPECT_EQ(half.naturalSize, upright) << c.name;
     }
+}
+
+// Before a coded picture is decoded, its configuration tells what its planes take: a 50 MP
+// picture as heif-enc writes it, in 8-bit 4:2:0, is decoded; one in full colour or deeper
+// samples, or the largest single picture the program accepts, would take the show past 400 MB.
+TEST(HeifGrid, KnowsWhatEachCodedPictureTakesBeforeItIsDecoded)
+{
+    const struct { const char *name; const char *file; Writer write; size_t tiles; double bytesPerPixel; bool fitsAt50Mp; } cases[] = {
+        {"HEIC", "p.heic", tool("heif-enc", {"-o"}), 1, 1.5, true},
+        {"grey AVIF", "p.avif", tool("avifenc", {"-y", "400", "-o"}), 1, 1, true},
+        {"AVIF in full colour", "p.avif", tool("avifenc", {"-y", "444", "-o"}), 1, 3, false},
+        {"10-bit AVIF", "p.avif", tool("avifenc", {"-y", "420", "-d", "10", "-o"}), 1, 3, false},
+        {"12-bit AVIF in 4:2:2 tiles", "p.avif", tool("avifenc", {"--grid", "2x2", "-y", "422", "-d", "12", "-o"}), 4, 4, false},
+    };
+    for (const auto &c : cases) {
+        QTemporaryDir dir;
+        QFile file(dir.filePath(c.file));
+        ASSERT_TRUE(c.write(blockPicture().scaled(256, 128), file.fileName()) && file.open(QIODevice::ReadOnly)) << c.name;
+        EXPECT_EQ(ReadHeifGrid(&file, 0).value_or(HeifGrid()).tileBytesPerPixel, std::vector<double>(c.tiles, c.bytesPerPixel)) << c.name;
+        EXPECT_EQ(DecodeFitsBudget(QSize(8660, 5773), c.bytesPerPixel), c.fitsAt50Mp) << c.name;
+    }
+    EXPECT_FALSE(DecodeFitsBudget(QSize(14000, 14000), 1.5));
 }
 
 // Qt shows what a cut PNG holds; read row by row for a fit, the cut is found. A picture of 27
