@@ -340,8 +340,8 @@ ImagePtr HeifImageHandler::decodeTile(int index) const
         return {nullptr, heif_image_release};
     const std::unique_ptr<heif_image_handle, void (*)(const heif_image_handle *)> tile(handle, heif_image_handle_release);
     // No tile is larger than the picture and the coding blocks it is padded to, turned or not.
-    if (qint64(heif_image_handle_get_width(handle)) * heif_image_handle_get_height(handle) > (grid_->size.width() + 128LL) * (grid_->size.height() + 128LL)
-        || !DecodeFitsBudget(QSize(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle)), grid_->tileBytesPerPixel[size_t(index)]))
+    const QSize size(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle));
+    if (qint64(size.width()) * size.height() > (grid_->size.width() + 128LL) * (grid_->size.height() + 128LL) || !DecodeFitsBudget(size, grid_->tileBytesPerPixel[size_t(index)]))
         return {nullptr, heif_image_release};
     return DecodeInOwnLayout(handle, false);
 }
