@@ -148,17 +148,19 @@ TEST(PictureLoader, ReadsEveryFormatUpright)
 // samples, or the largest single picture the program accepts, would take the show past 400 MB.
 TEST(HeifGrid, KnowsWhatEachCodedPictureTakesBeforeItIsDecoded)
 {
-    const struct { const char *name; const char *file; Writer write; size_t tiles; double bytesPerPixel; bool fitsAt50Mp; } cases[] = {
-        {"HEIC", "p.heic", tool("heif-enc", {"-o"}), 1, 1.5, true},
-        {"grey AVIF", "p.avif", tool("avifenc", {"-y", "400", "-o"}), 1, 1, true},
-        {"AVIF in full colour", "p.avif", tool("avifenc", {"-y", "444", "-o"}), 1, 3, false},
-        {"10-bit AVIF", "p.avif", tool("avifenc", {"-y", "420", "-d", "10", "-o"}), 1, 3, false},
-        {"12-bit AVIF in 4:2:2 tiles", "p.avif", tool("avifenc", {"--grid", "2x2", "-y", "422", "-d", "12", "-o"}), 4, 4, false},
+    const QImage blocks = blockPicture().scaled(256, 128), deep = blockPicture(QImage::Format_RGBX64, true).scaled(256, 128);
+    const struct { const char *name; const char *file; QImage picture; Writer write; size_t tiles; double bytesPerPixel; bool fitsAt50Mp; } cases[] = {
+        {"HEIC", "p.heic", blocks, tool("heif-enc", {"-o"}), 1, 1.5, true},
+        {"10-bit HEIC", "p.heic", deep, tool("heif-enc", {"-b", "10", "-o"}), 1, 3, false},
+        {"grey AVIF", "p.avif", blocks, tool("avifenc", {"-y", "400", "-o"}), 1, 1, true},
+        {"AVIF in full colour", "p.avif", blocks, tool("avifenc", {"-y", "444", "-o"}), 1, 3, false},
+        {"10-bit AVIF", "p.avif", blocks, tool("avifenc", {"-y", "420", "-d", "10", "-o"}), 1, 3, false},
+        {"12-bit AVIF in 4:2:2 tiles", "p.avif", blocks, tool("avifenc", {"--grid", "2x2", "-y", "422", "-d", "12", "-o"}), 4, 4, false},
     };
     for (const auto &c : cases) {
         QTemporaryDir dir;
         QFile file(dir.filePath(c.file));
-        ASSERT_TRUE(c.write(blockPicture().scaled(256, 128), file.fileName()) && file.open(QIODevice::ReadOnly)) << c.name;
+        ASSERT_TRUE(c.write(c.picture, file.fileName()) && file.open(QIODevice::ReadOnly)) << c.name;
         EXPECT_EQ(ReadHeifGrid(&file, 0).value_or(HeifGrid()).tileBytesPerPixel, std::vector<double>(c.tiles, c.bytesPerPixel)) << c.name;
         EXPECT_EQ(DecodeFitsBudget(QSize(8660, 5773), c.bytesPerPixel), c.fitsAt50Mp) << c.name;
     }
