@@ -168,15 +168,24 @@ TEST(HeifGrid, KnowsWhatEachCodedPictureTakesBeforeItIsDecoded)
 }
 
 // Qt shows what a cut PNG holds; read row by row for a fit, the cut is found. A picture of 27
-// million pixels is far from absurd: it is reduced while it is decoded.
+// million pixels is far from absurd: it is reduced while it is decoded. A small AVIF with alpha
+// that declares 12000 x 12000, within the 200 MP limit, is refused by its declared size before
+// libheif decodes it: a picture that large with alpha would take the show past 400 MB.
 TEST(PictureLoader, RefusesBrokenAbsurdAndMissingFilesAndReducesLargeOnes)
 {
     QTemporaryDir dir;
     const QByteArray png = readFile(writePicture(dir.filePath("p.png"), qRgb(30, 60, 90)));
+    QImage glass(16, 12, QImage::Format_ARGB32);
+    glass.fill(qRgba(255, 0, 0, 128));
+    ASSERT_TRUE(tool("avifenc", {"-o"})(glass, dir.filePath("glass.avif")));
+    QByteArray declaredHuge = readFile(dir.filePath("glass.avif"));
+    for (qsizetype at = declaredHuge.indexOf("ispe"); at >= 0; at = declaredHuge.indexOf("ispe", at + 4))
+        declaredHuge.replace(at + 8, 8, QByteArray::fromHex("00002ee000002ee0"));
     const struct { const char *name; QByteArray content; bool inFull; } cases[] = {
         {"text", "just words, no picture", true},
         {"cut HEIC", QByteArray::fromHex("0000001c6674797068656963000000006d69663168656963") + QByteArray(60, 'x'), true},
         {"absurd size", "P5 30000 30000 255\n" + QByteArray(64, 'x'), true}, // a grey map header of 900 million pixels
+        {"AVIF with alpha, declared huge", declaredHuge, true},
         {"cut PNG", png.left(png.size() - 40), false}};
     for (const auto &c : cases) {
         ASSERT_TRUE(writeFile(dir.filePath(c.name), c.content)) << c.name;
