@@ -46,7 +46,7 @@ struct HeifGrid
 // it and only `irot` and `imir` turn it; offsets are from `start`. The position is kept.
 [[nodiscard]] std::optional<HeifGrid> ReadHeifGrid(QIODevice *device, qint64 start);
 
-// Whether decoding a picture `size` big whose planes take `bytesPerPixel` keeps the show under
-// 400 MB beside its screen-sized surfaces. A grid's tiles are far below the budget; a 50 MP
-// picture as heif-enc writes it, one coded picture in 8-bit 4:2:0, is just within it.
+// Whether decoding a picture `size` big whose planes take `bytesPerPixel` keeps a 4K show near
+// 400 MB at most, beside its screen-sized surfaces. A grid's tiles are far below the budget; a
+// 50 MP picture as heif-enc writes it, one coded picture in 8-bit 4:2:0, is just within it.
 [[nodiscard]] bool DecodeFitsBudget(QSize size, double bytesPerPixel);
