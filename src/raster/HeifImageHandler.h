@@ -54,7 +54,7 @@ private:
 
     mutable std::mutex deviceTurns_;
     mutable Source source_;
-    mutable std::optional<HeifGrid> grid_; // none when libheif puts the picture together: with alpha, cropped
+    mutable std::optional<HeifGrid> grid_; // none when libheif puts the picture together: alpha, `clap`, other codecs
     mutable std::unique_ptr<heif_context, void (*)(heif_context *)> context_;
     mutable std::unique_ptr<heif_image_handle, void (*)(const heif_image_handle *)> primary_;
     mutable bool parsed_ = false;
