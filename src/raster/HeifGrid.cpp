@@ -97,16 +97,16 @@ FullBox Full(const QByteArray &data, const Box &box)
     return {version, flags, Bytes{data, box.body + 4, box.end, head.failed}};
 }
 
-// The bytes per pixel of a coded picture's decoded planes, from its decoder configuration: the
-// luma plane and two colour-difference planes, subsampled or not, of one or two bytes a sample.
-std::optional<double> BytesPerPixel(const QByteArray &data, const Box &configuration)
+// What decoding a coded picture holds a pixel, from its decoder configuration; where libheif
+// decodes it, it converts it into three full planes, or one for grey.
+std::optional<double> ConfiguredDecodeBytes(const QByteArray &data, const Box &configuration, bool convertedByLibheif)
 {
     Bytes in{data, configuration.body, configuration.end};
     double colourPlanes = 0;
     int bits = 8;
     if (configuration.type == "hvcC") {
         in.take(16);
-        colourPlanes = std::array{0.0, 0.5, 1.0, 2.0}[in.take(1) & 3]; // chroma_format_idc
+        colourPlanes = HevcColourPlanes[in.take(1) & 3]; // chroma_format_idc
         bits = 8 + int(in.take(1) & 7);
     } else if (configuration.type == "av1C") {
         in.take(2);
@@ -118,23 +118,46 @@ std::optional<double> BytesPerPixel(const QByteArray &data, const Box &configura
     }
     if (in.failed)
         return std::nullopt;
-    return (1 + colourPlanes) * (bits > 8 ? 2 : 1);
+    return DecodeBytesPerPixel(1 + colourPlanes, convertedByLibheif ? (colourPlanes > 0 ? 3 : 1) : 0, bits);
+}
+
+// The parameter sets of an `hvcC` and the size of the length before each NAL unit of the data.
+std::optional<HeifGrid::HevcTile> HevcConfiguration(const QByteArray &data, const Box &configuration)
+{
+    Bytes in{data, configuration.body, configuration.end};
+    in.take(21);
+    HeifGrid::HevcTile tile;
+    tile.lengthBytes = int(in.take(1) & 3) + 1;
+    for (int arrays = int(in.take(1)); arrays > 0 && !in.failed; --arrays) {
+        in.take(1);
+        for (int units = int(in.take(2)); units > 0 && !in.failed; --units) {
+            const auto bytes = qsizetype(in.take(2));
+            tile.parameterSets.push_back(data.mid(in.at, bytes));
+            in.failed |= in.at + bytes > in.end;
+            in.at += bytes;
+        }
+    }
+    return in.failed ? std::nullopt : std::optional(tile);
 }
 
 struct Item
 {
     QByteArray type;
     qsizetype flagsAt = 0;
+    std::vector<std::pair<qint64, qint64>> extents; // in the file itself, from `iloc`
 };
 
 } // namespace
 
-bool DecodeFitsBudget(QSize size, double bytesPerPixel)
+double DecodeBytesPerPixel(double decodedPlanes, double convertedPlanes, int bits)
 {
-    // The decoder holds its own picture, libheif a copy of it, and the decoder about two bytes a
-    // pixel of its own bookkeeping.
+    return (decodedPlanes + convertedPlanes) * (bits > 8 ? 2 : 1) + 2.5;
+}
+
+bool DecodeFitsBudget(QSize size, double decodeBytesPerPixel)
+{
     constexpr double BudgetBytes = 256 << 20;
-    return double(size.width()) * size.height() * (2 * bytesPerPixel + 2) <= BudgetBytes;
+    return double(size.width()) * size.height() * decodeBytesPerPixel <= BudgetBytes;
 }
 
 std::vector<HeifGrid::Patch> HeifGrid::tileAsPrimary(int index) const
@@ -176,7 +199,9 @@ std::optional<HeifGrid> ReadHeifGrid(QIODevice *device, qint64 start)
                     continue;
                 const auto id = quint32(info.take(infoVersion == 2 ? 2 : 4));
                 info.take(2);
-                items[id] = {meta.mid(info.at, 4), entry.body + 3};
+                Item &item = items[id];
+                item.type = meta.mid(info.at, 4);
+                item.flagsAt = entry.body + 3;
                 info.take(4);
                 failed |= info.failed;
             }
@@ -188,6 +213,28 @@ std::optional<HeifGrid> ReadHeifGrid(QIODevice *device, qint64 start)
                     if (const auto to = quint32(ids.take(version == 0 ? 2 : 4)); reference.type == "dimg")
                         derivedFrom[from].push_back(to);
                 failed |= ids.failed;
+            }
+        } else if (box.type == "iloc") {
+            const auto sizes = int(in.take(2));
+            const int offsetBytes = sizes >> 12, lengthBytes = sizes >> 8 & 15, baseBytes = sizes >> 4 & 15;
+            const int indexBytes = version > 0 ? sizes & 15 : 0;
+            failed |= std::max({offsetBytes, lengthBytes, baseBytes, indexBytes}) > 8;
+            for (quint64 count = in.take(version < 2 ? 2 : 4); count > 0 && !in.failed && !failed; --count) {
+                const auto id = quint32(in.take(version < 2 ? 2 : 4));
+                // Data in the meta box or in another file is left to libheif, as is any
+                // extent that reads to the end of the file or past what a file can hold.
+                bool inFile = (version > 0 ? in.take(2) & 15 : 0) == 0;
+                inFile &= in.take(2) == 0;
+                const quint64 base = in.take(baseBytes);
+                std::vector<std::pair<qint64, qint64>> extents;
+                for (int n = int(in.take(2)); n > 0 && !in.failed; --n) {
+                    in.take(indexBytes);
+                    const quint64 offset = base + in.take(offsetBytes), length = in.take(lengthBytes);
+                    inFile &= length > 0 && offset < (1ULL << 62) && length < (1ULL << 31);
+                    extents.emplace_back(qint64(offset), qint64(length));
+                }
+                if (inFile)
+                    items[id].extents = std::move(extents);
             }
         } else if (box.type == "iprp") {
             for (const Box &part : Children(meta, box.body, box.end)) {
@@ -244,13 +291,22 @@ std::optional<HeifGrid> ReadHeifGrid(QIODevice *device, qint64 start)
         if (item == items.end() || (item->second.type != "hvc1" && item->second.type != "av01") || (grid.primaryIdBytes == 2 && tile > 0xffff))
             return std::nullopt;
         grid.shownFlags.push_back({metaAt + item->second.flagsAt, char(meta[item->second.flagsAt] & ~1)});
-        std::optional<double> bytes;
+        const Box *configuration = nullptr;
         for (quint32 index : associations[tile])
-            if (index > 0 && index <= properties.size() && !bytes)
-                bytes = BytesPerPixel(meta, properties[index - 1]);
+            if (index > 0 && index <= properties.size() && !configuration && (properties[index - 1].type == "hvcC" || properties[index - 1].type == "av1C"))
+                configuration = &properties[index - 1];
+        if (!configuration)
+            return std::nullopt;
+        std::optional<HeifGrid::HevcTile> hevc;
+        if (configuration->type == "hvcC" && !item->second.extents.empty())
+            hevc = HevcConfiguration(meta, *configuration);
+        const std::optional<double> bytes = ConfiguredDecodeBytes(meta, *configuration, !hevc);
         if (!bytes)
             return std::nullopt;
-        grid.tileBytesPerPixel.push_back(*bytes);
+        grid.tileDecodeBytesPerPixel.push_back(*bytes);
+        if (hevc)
+            hevc->extents = item->second.extents;
+        grid.hevcTiles.push_back(std::move(hevc));
     }
     if (grid.tiles.empty() || grid.size.isEmpty())
         return std::nullopt;

@@ -4,6 +4,7 @@
 #include <QSize>
 #include <QtGlobal>
 
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -11,9 +12,10 @@ class QIODevice;
 
 // A HEIF picture stored as a grid of tiles, the way phones store large pictures, as its boxes
 // describe it; a single coded picture is a grid of one tile. libheif 1.15 puts a grid together
-// in a full-size planar RGB canvas and offers no handle on the tiles, so the program decodes
-// each tile as the file's primary picture: it reads the file with the item id in `pitm` changed
-// to the tile's and the tile's "hidden" flag cleared.
+// in a full-size planar RGB canvas and offers no handle on the tiles, so the program opens each
+// tile as the file's primary picture: it reads the file with the item id in `pitm` changed to
+// the tile's and the tile's "hidden" flag cleared. An HEVC tile whose data lies in the file is
+// then decoded by libde265 straight from that data; any other by libheif.
 struct HeifGrid
 {
     // One of the picture's own turns, in the order the file lists them.
@@ -21,6 +23,14 @@ struct HeifGrid
     {
         int quarterTurns = 0; // anticlockwise, from `irot`
         int mirrorAxis = -1;  // from `imir`, as libheif reads it: 0 flips top and bottom
+    };
+    // What the program's own HEVC decode of a tile reads: the parameter sets of its `hvcC`, the
+    // size of the length before each of its NAL units, and where its data lies in the file.
+    struct HevcTile
+    {
+        std::vector<QByteArray> parameterSets;
+        int lengthBytes = 4;
+        std::vector<std::pair<qint64, qint64>> extents; // offset from the start of the file, length
     };
     // A byte of the file as a tile's decode reads it.
     struct Patch
@@ -31,7 +41,8 @@ struct HeifGrid
 
     QSize size; // the tiles put together, before the turns
     std::vector<quint32> tiles; // row by row
-    std::vector<double> tileBytesPerPixel; // of each tile's decoded planes
+    std::vector<double> tileDecodeBytesPerPixel; // what each tile's decode holds, by the decoder that decodes it
+    std::vector<std::optional<HevcTile>> hevcTiles; // none for a tile that libheif decodes
     std::vector<Transform> transforms;
 
     // The bytes that make tile `index` the file's shown primary picture.
@@ -46,7 +57,15 @@ struct HeifGrid
 // it and only `irot` and `imir` turn it; offsets are from `start`. The position is kept.
 [[nodiscard]] std::optional<HeifGrid> ReadHeifGrid(QIODevice *device, qint64 start);
 
-// Whether decoding a picture `size` big whose planes take `bytesPerPixel` keeps a 4K show near
-// 400 MB at most, beside its screen-sized surfaces. A grid's tiles are far below the budget; a
-// 50 MP picture as heif-enc writes it, one coded picture in 8-bit 4:2:0, is just within it.
-[[nodiscard]] bool DecodeFitsBudget(QSize size, double bytesPerPixel);
+// What decoding a coded picture holds a pixel: the decoder's planes, luma and colour-difference
+// planes counted in luma's size, and any planes libheif converts them into, of `bits` a sample;
+// and about two and a half bytes of the decoder's bookkeeping and the picture's data.
+[[nodiscard]] double DecodeBytesPerPixel(double decodedPlanes, double convertedPlanes, int bits);
+
+// The colour-difference planes beside luma, in luma's size, of each HEVC chroma_format_idc.
+inline constexpr std::array<double, 4> HevcColourPlanes{0.0, 0.5, 1.0, 2.0};
+
+// Whether decoding a picture `size` big that holds `decodeBytesPerPixel` keeps a 4K show under
+// 400 MB, beside its screen-sized surfaces. A grid's tiles are far below the budget; a 50 MP
+// picture as heif-enc writes it, one coded picture in 8-bit 4:2:0, is well within it.
+[[nodiscard]] bool DecodeFitsBudget(QSize size, double decodeBytesPerPixel);

@@ -4,17 +4,234 @@
 #include <QIODevice>
 #include <QTransform>
 #include <QVariant>
+#include <libde265/de265.h>
 #include <libheif/heif.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <map>
+#include <memory>
 #include <thread>
 #include <vector>
 
 namespace {
+
+// Luma and colour-difference weights of the decoded planes' matrix; BT.601 where none is given.
+struct Matrix
+{
+    float kr = 0.299f;
+    float kb = 0.114f;
+    bool identity = false; // the planes hold G, B, R
+    bool fullRange = true;
+};
+
+// The matrix that H.273's code for it names.
+Matrix MatrixOf(int coefficients, bool fullRange)
+{
+    Matrix matrix;
+    matrix.fullRange = fullRange;
+    switch (coefficients) {
+    case heif_matrix_coefficients_RGB_GBR: matrix.identity = true; break;
+    case heif_matrix_coefficients_ITU_R_BT_709_5: matrix.kr = 0.2126f; matrix.kb = 0.0722f; break;
+    case heif_matrix_coefficients_ITU_R_BT_2020_2_non_constant_luminance:
+    case heif_matrix_coefficients_ITU_R_BT_2020_2_constant_luminance: matrix.kr = 0.2627f; matrix.kb = 0.0593f; break;
+    case heif_matrix_coefficients_SMPTE_240M: matrix.kr = 0.212f; matrix.kb = 0.087f; break;
+    default: break;
+    }
+    return matrix;
+}
+
+// What the nclx profile of an image or a handle says, when libheif has one to give.
+template <typename Owner>
+std::optional<Matrix> NclxMatrix(const Owner *owner, heif_error (*get)(const Owner *, heif_color_profile_nclx **))
+{
+    heif_color_profile_nclx *nclx = nullptr;
+    if (get(owner, &nclx).code != heif_error_Ok || !nclx)
+        return std::nullopt;
+    const Matrix matrix = MatrixOf(nclx->matrix_coefficients, nclx->full_range_flag != 0);
+    heif_nclx_color_profile_free(nclx);
+    return matrix;
+}
+
+// A decoded tile's planes, whichever decoder made them, and what keeps them.
+} // namespace
+
+struct HeifTile
+{
+    struct Samples
+    {
+        const uint8_t *data = nullptr;
+        int stride = 0; // in bytes
+        int width = 0;
+        int height = 0;
+        int bits = 0;
+    };
+    heif_colorspace colorspace = heif_colorspace_undefined;
+    std::map<heif_channel, Samples> planes;
+    Matrix matrix;
+    std::shared_ptr<const void> keeps;
+
+    [[nodiscard]] const Samples *plane(heif_channel channel) const
+    {
+        const auto found = planes.find(channel);
+        return found == planes.end() ? nullptr : &found->second;
+    }
+};
+using Tile = std::optional<HeifTile>;
+
+namespace {
+
+using ImagePtr = std::unique_ptr<heif_image, void (*)(const heif_image *)>;
+
+// Only the decoded image's own profile describes its planes; without one they are read as
+// libheif reads them, in full-range BT.601.
+Tile FromLibheif(ImagePtr image)
+{
+    if (!image)
+        return std::nullopt;
+    HeifTile tile;
+    tile.colorspace = heif_image_get_colorspace(image.get());
+    for (heif_channel channel : {heif_channel_Y, heif_channel_Cb, heif_channel_Cr, heif_channel_R, heif_channel_G, heif_channel_B, heif_channel_Alpha}) {
+        if (!heif_image_has_channel(image.get(), channel))
+            continue;
+        HeifTile::Samples &samples = tile.planes[channel];
+        samples.data = heif_image_get_plane_readonly(image.get(), channel, &samples.stride);
+        samples.width = heif_image_get_width(image.get(), channel);
+        samples.height = heif_image_get_height(image.get(), channel);
+        samples.bits = heif_image_get_bits_per_pixel_range(image.get(), channel);
+    }
+    tile.matrix = NclxMatrix(image.get(), heif_image_get_nclx_color_profile).value_or(Matrix());
+    tile.keeps = std::shared_ptr<const heif_image>(image.release(), heif_image_release);
+    return tile;
+}
+
+// What an HEVC sequence parameter set says the decoder will allocate, read past its profile,
+// tier and level; none for any other NAL unit. A set cut short says far too much.
+struct SequenceLayout
+{
+    QSize size; // in luma samples
+    int chromaFormat = 0; // chroma_format_idc
+    int bits = 8; // the deeper of luma and chroma
+};
+
+std::optional<SequenceLayout> ReadSequence(const char *nal, qsizetype bytes)
+{
+    if (bytes < 2 || (quint8(nal[0]) >> 1 & 0x3f) != 33)
+        return std::nullopt;
+    // Its bits without the bytes that keep start codes out of them; what is read comes within 100.
+    std::vector<quint8> bits;
+    for (qsizetype i = 2, zeros = 0; i < bytes && bits.size() < 256; ++i) {
+        const auto byte = quint8(nal[i]);
+        if (zeros >= 2 && byte == 3) {
+            zeros = 0;
+            continue;
+        }
+        zeros = byte == 0 ? zeros + 1 : 0;
+        bits.push_back(byte);
+    }
+    size_t at = 0;
+    const auto bit = [&] {
+        const bool set = at / 8 < bits.size() && (bits[at / 8] >> (7 - at % 8) & 1);
+        ++at;
+        return set;
+    };
+    const auto golomb = [&] {
+        int zeros = 0;
+        while (!bit() && zeros < 32)
+            ++zeros;
+        quint64 value = 1;
+        for (int b = 0; b < zeros; ++b)
+            value = value << 1 | quint64(bit());
+        return value - 1;
+    };
+    const auto capped = [](quint64 value) { return int(std::min<quint64>(value, 1 << 30)); };
+    at += 4; // the parameter set's id
+    int subLayers = 0;
+    for (int b = 0; b < 3; ++b)
+        subLayers = subLayers << 1 | int(bit());
+    at += 1 + 96; // the nesting flag, the profile, tier and level of the whole stream
+    std::vector<std::pair<bool, bool>> present(static_cast<size_t>(subLayers));
+    for (auto &[profile, level] : present)
+        profile = bit(), level = bit();
+    if (subLayers > 0)
+        at += 2 * size_t(8 - subLayers);
+    for (const auto &[profile, level] : present)
+        at += (profile ? 88 : 0) + (level ? 8 : 0);
+    golomb(); // its own id
+    SequenceLayout layout;
+    layout.chromaFormat = capped(golomb());
+    if (layout.chromaFormat == 3)
+        bit(); // colour planes coded apart
+    const int width = capped(golomb());
+    layout.size = QSize(width, capped(golomb()));
+    if (bit()) // the conformance window
+        for (int side = 0; side < 4; ++side)
+            golomb();
+    const int lumaBits = capped(golomb()) + 8;
+    layout.bits = std::max(lumaBits, capped(golomb()) + 8);
+    return layout;
+}
+
+// Decodes an HEVC tile with libde265 from its data: libheif's decode would hold a copy of its
+// planes and another of its data beside the decoder's. The tile's own `colr` wins over what
+// its stream says of its colours, as in libheif.
+Tile DecodeHevc(QByteArray data, const HeifGrid::HevcTile &coded, std::optional<Matrix> container, QSize declared, int threads)
+{
+    const std::shared_ptr<de265_decoder_context> decoder(de265_new_decoder(), de265_free_decoder);
+    de265_decoder_context *const context = decoder.get();
+    if (threads > 1)
+        de265_start_worker_threads(context, threads);
+    // A stream larger than the tile's declared size and the coding blocks it is padded to, or
+    // deeper or fuller in colour than its configuration said and so over the budget, is
+    // refused before the decoder allocates its planes.
+    const auto push = [&](const char *nal, qsizetype bytes) {
+        const std::optional<SequenceLayout> coded = ReadSequence(nal, bytes);
+        const bool allowed = !coded
+                             || (coded->size.width() <= declared.width() + 64 && coded->size.height() <= declared.height() + 64 && coded->chromaFormat < 4
+                                 && DecodeFitsBudget(coded->size, DecodeBytesPerPixel(1 + HevcColourPlanes[size_t(coded->chromaFormat)], 0, coded->bits)));
+        return allowed && de265_isOK(de265_push_NAL(context, nal, int(bytes), 0, nullptr));
+    };
+    for (const QByteArray &set : coded.parameterSets)
+        if (!push(set.constData(), set.size()))
+            return std::nullopt;
+    for (qsizetype at = 0; at < data.size();) {
+        if (coded.lengthBytes > data.size() - at)
+            return std::nullopt;
+        qsizetype length = 0;
+        for (int b = 0; b < coded.lengthBytes; ++b)
+            length = length << 8 | quint8(data[at++]);
+        if (length > data.size() - at || length > std::numeric_limits<int>::max() || !push(data.constData() + at, length))
+            return std::nullopt;
+        at += length;
+    }
+    data = QByteArray(); // the decoder holds its own copy
+    de265_flush_data(context);
+    const de265_image *image = nullptr;
+    for (int more = 1; more && !image;) {
+        if (!de265_isOK(de265_decode(context, &more)))
+            return std::nullopt;
+        image = de265_get_next_picture(context);
+    }
+    if (!image)
+        return std::nullopt;
+    HeifTile tile;
+    const bool mono = de265_get_chroma_format(image) == de265_chroma_mono;
+    tile.colorspace = mono ? heif_colorspace_monochrome : heif_colorspace_YCbCr;
+    for (int c = 0; c < (mono ? 1 : 3); ++c) {
+        HeifTile::Samples &samples = tile.planes[std::array{heif_channel_Y, heif_channel_Cb, heif_channel_Cr}[size_t(c)]];
+        samples.data = de265_get_image_plane(image, c, &samples.stride);
+        samples.width = de265_get_image_width(image, c);
+        samples.height = de265_get_image_height(image, c);
+        samples.bits = de265_get_bits_per_pixel(image, c);
+    }
+    tile.matrix = container.value_or(MatrixOf(de265_get_image_matrix_coefficients(image), de265_get_image_full_range_flag(image) != 0));
+    tile.keeps = std::move(decoder);
+    return tile;
+}
 
 // One channel over the whole picture, in tiles of one size; a coded picture is one tile.
 struct Plane
@@ -45,24 +262,25 @@ struct Plane
         return {y0, std::max(y0 + 1, int(qint64(row + 1) * height / rows))};
     }
 
-    [[nodiscard]] bool matches(const heif_image *tile) const
+    [[nodiscard]] bool matches(const HeifTile &tile) const
     {
-        return heif_image_get_width(tile, channel) == tileWidth && heif_image_get_height(tile, channel) == tileHeight && heif_image_get_bits_per_pixel_range(tile, channel) == bits;
+        const HeifTile::Samples *samples = tile.plane(channel);
+        return samples && samples->width == tileWidth && samples->height == tileHeight && samples->bits == bits;
     }
 };
 
 // One channel of a picture `picture` big in tiles like `tile`, whose first plane is `firstTile`
 // big, averaged into `out` pixels.
-Plane planeOf(const heif_image *tile, heif_channel channel, QSize firstTile, QSize picture, QSize out)
+Plane planeOf(const HeifTile::Samples &tile, heif_channel channel, QSize firstTile, QSize picture, QSize out)
 {
     Plane plane;
     plane.channel = channel;
-    plane.tileWidth = heif_image_get_width(tile, channel);
-    plane.tileHeight = heif_image_get_height(tile, channel);
+    plane.tileWidth = tile.width;
+    plane.tileHeight = tile.height;
     // A subsampled plane covers the picture as it covers its tile.
     plane.width = int((qint64(picture.width()) * plane.tileWidth + firstTile.width() - 1) / firstTile.width());
     plane.height = int((qint64(picture.height()) * plane.tileHeight + firstTile.height() - 1) / firstTile.height());
-    plane.bits = heif_image_get_bits_per_pixel_range(tile, channel);
+    plane.bits = tile.bits;
     plane.wide = plane.bits > 8;
     plane.max = float((1 << plane.bits) - 1);
     plane.mid = float(1 << (plane.bits - 1)) / plane.max;
@@ -75,14 +293,12 @@ Plane planeOf(const heif_image *tile, heif_channel channel, QSize firstTile, QSi
     return plane;
 }
 
-using ImagePtr = std::unique_ptr<heif_image, void (*)(const heif_image *)>;
-
 // The tiles under the output rows being made: whole rows of tiles, decoded when they are first
 // reached and dropped once passed.
 class TileRows
 {
 public:
-    TileRows(int columns, ImagePtr first, std::function<ImagePtr(int)> decode) : columns_(columns), decode_(std::move(decode)) { rows_[0].push_back(std::move(first)); }
+    TileRows(int columns, Tile first, std::function<Tile(int)> decode) : columns_(columns), decode_(std::move(decode)) { rows_[0].push_back(std::move(first)); }
 
     // Rows `first` to `last` are decoded and no earlier one is held; false when a tile fails.
     // A row's tiles decode on every core, as libheif decodes a grid.
@@ -90,12 +306,11 @@ public:
     {
         rows_.erase(rows_.begin(), rows_.lower_bound(first));
         for (int row = first; row <= last; ++row) {
-            std::vector<ImagePtr> &tiles = rows_[row];
+            std::vector<Tile> &tiles = rows_[row];
             if (int(tiles.size()) == columns_)
                 continue;
             std::atomic<int> next = int(tiles.size());
-            while (int(tiles.size()) < columns_)
-                tiles.emplace_back(nullptr, heif_image_release);
+            tiles.resize(size_t(columns_));
             const auto work = [&] {
                 for (int column = next++; column < columns_; column = next++)
                     tiles[size_t(column)] = decode_(row * columns_ + column);
@@ -106,18 +321,18 @@ public:
             work();
             for (std::thread &helper : helpers)
                 helper.join();
-            if (!std::all_of(tiles.begin(), tiles.end(), [](const ImagePtr &tile) { return bool(tile); }))
+            if (!std::all_of(tiles.begin(), tiles.end(), [](const Tile &tile) { return tile.has_value(); }))
                 return false;
         }
         return true;
     }
 
-    [[nodiscard]] const heif_image *at(int column, int row) const { return rows_.at(row)[size_t(column)].get(); }
+    [[nodiscard]] const HeifTile &at(int column, int row) const { return *rows_.at(row)[size_t(column)]; }
 
 private:
     int columns_;
-    std::function<ImagePtr(int)> decode_;
-    std::map<int, std::vector<ImagePtr>> rows_;
+    std::function<Tile(int)> decode_;
+    std::map<int, std::vector<Tile>> rows_;
 };
 
 // Averages one plane over the cells of one output row: a cell covers the plane's samples
@@ -129,8 +344,8 @@ void reduceRow(const Plane &plane, const TileRows &tiles, int columns, int row, 
     std::vector<const uint8_t *> rowStarts(static_cast<size_t>(columns));
     for (int y = y0; y < y1; ++y) {
         for (int column = 0; column < columns; ++column) {
-            int stride = 0;
-            rowStarts[size_t(column)] = heif_image_get_plane_readonly(tiles.at(column, y / plane.tileHeight), plane.channel, &stride) + qsizetype(y % plane.tileHeight) * stride;
+            const HeifTile::Samples &samples = *tiles.at(column, y / plane.tileHeight).plane(plane.channel);
+            rowStarts[size_t(column)] = samples.data + qsizetype(y % plane.tileHeight) * samples.stride;
         }
         for (int x = 0; x < out.width(); ++x) {
             const int x0 = plane.cellStart[size_t(x)], x1 = std::max(x0 + 1, plane.cellStart[size_t(x) + 1]);
@@ -142,36 +357,6 @@ void reduceRow(const Plane &plane, const TileRows &tiles, int columns, int row, 
         const int x0 = plane.cellStart[size_t(x)], x1 = std::max(x0 + 1, plane.cellStart[size_t(x) + 1]);
         values[size_t(x)] /= float(x1 - x0) * float(y1 - y0) * plane.max;
     }
-}
-
-// Luma and colour-difference weights of the decoded planes' matrix; BT.601 where none is given.
-struct Matrix
-{
-    float kr = 0.299f;
-    float kb = 0.114f;
-    bool identity = false; // the planes hold G, B, R
-    bool fullRange = true;
-};
-
-// Only the decoded image's own profile describes its planes; without one they are read as
-// libheif reads them, in full-range BT.601.
-Matrix matrixOf(const heif_image *image)
-{
-    Matrix matrix;
-    heif_color_profile_nclx *nclx = nullptr;
-    if (heif_image_get_nclx_color_profile(image, &nclx).code != heif_error_Ok || !nclx)
-        return matrix;
-    matrix.fullRange = nclx->full_range_flag != 0;
-    switch (nclx->matrix_coefficients) {
-    case heif_matrix_coefficients_RGB_GBR: matrix.identity = true; break;
-    case heif_matrix_coefficients_ITU_R_BT_709_5: matrix.kr = 0.2126f; matrix.kb = 0.0722f; break;
-    case heif_matrix_coefficients_ITU_R_BT_2020_2_non_constant_luminance:
-    case heif_matrix_coefficients_ITU_R_BT_2020_2_constant_luminance: matrix.kr = 0.2627f; matrix.kb = 0.0593f; break;
-    case heif_matrix_coefficients_SMPTE_240M: matrix.kr = 0.212f; matrix.kb = 0.087f; break;
-    default: break;
-    }
-    heif_nclx_color_profile_free(nclx);
-    return matrix;
 }
 
 int toByte(float value)
@@ -245,8 +430,9 @@ ImagePtr decode(const heif_image_handle *handle, heif_colorspace colorspace, hei
     return ImagePtr(image, heif_image_release);
 }
 
-// In the layout libheif holds it in: a coded picture in its own planes, a grid that libheif
-// puts together as the planar RGB it does that in. Any other layout is another full-size copy.
+// In the layout libheif gives when none is asked for: one plane for grey, and for colour the
+// planar RGB it converts a coded picture into and puts a grid together in. Any other layout is
+// another full-size copy.
 // A grid's tiles are decoded unturned: some writers give each tile the grid's own turns too.
 ImagePtr DecodeInOwnLayout(const heif_image_handle *handle, bool turned)
 {
@@ -331,39 +517,61 @@ bool HeifImageHandler::parse() const
     return true;
 }
 
-ImagePtr HeifImageHandler::decodeTile(int index) const
+Tile HeifImageHandler::decodeTile(int index) const
 {
     Source source{device(), &deviceTurns_, source_.start, grid_->tileAsPrimary(index), 0};
     const std::unique_ptr<heif_context, void (*)(heif_context *)> context(heif_context_alloc(), heif_context_free);
     heif_image_handle *handle = nullptr;
     if (!Open(context.get(), source) || heif_context_get_primary_image_handle(context.get(), &handle).code != heif_error_Ok)
-        return {nullptr, heif_image_release};
+        return std::nullopt;
     const std::unique_ptr<heif_image_handle, void (*)(const heif_image_handle *)> tile(handle, heif_image_handle_release);
+    const std::optional<HeifGrid::HevcTile> &hevc = grid_->hevcTiles[size_t(index)];
     // No tile is larger than the picture and the coding blocks it is padded to, turned or not.
     const QSize size(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle));
-    if (qint64(size.width()) * size.height() > (grid_->size.width() + 128LL) * (grid_->size.height() + 128LL) || !DecodeFitsBudget(size, grid_->tileBytesPerPixel[size_t(index)]))
-        return {nullptr, heif_image_release};
-    return DecodeInOwnLayout(handle, false);
+    if (qint64(size.width()) * size.height() > (grid_->size.width() + 128LL) * (grid_->size.height() + 128LL) || !DecodeFitsBudget(size, grid_->tileDecodeBytesPerPixel[size_t(index)]))
+        return std::nullopt;
+    if (!hevc)
+        return FromLibheif(DecodeInOwnLayout(handle, false));
+    // A picture of one tile has the decoder's threads; a grid's tiles each have a core.
+    const int threads = grid_->tiles.size() == 1 ? int(std::thread::hardware_concurrency()) : 0;
+    return DecodeHevc(readData(hevc->extents), *hevc, NclxMatrix(handle, heif_image_handle_get_nclx_color_profile), size, threads);
 }
 
-ImagePtr HeifImageHandler::decodeByLibheif() const
+QByteArray HeifImageHandler::readData(const std::vector<std::pair<qint64, qint64>> &extents) const
 {
-    // Its layout is not known before it is decoded: as many planes as libheif can give it.
+    const std::lock_guard turn(deviceTurns_);
+    const qint64 fileBytes = device()->size() - source_.start;
+    QByteArray data;
+    for (const auto &[offset, length] : extents) {
+        const qsizetype at = data.size();
+        if (offset > fileBytes - length || length > fileBytes - at || !device()->seek(source_.start + offset))
+            return {};
+        data.resize(at + qsizetype(length));
+        if (device()->read(data.data() + at, length) != length)
+            return {};
+    }
+    return data;
+}
+
+Tile HeifImageHandler::decodeByLibheif() const
+{
+    // Its layout is not known before it is decoded: as many full planes as libheif can give it,
+    // each held by the decoder and again in libheif's conversion.
     const int planes = heif_image_handle_has_alpha_channel(primary_.get()) ? 4 : 3;
     const QSize size(heif_image_handle_get_width(primary_.get()), heif_image_handle_get_height(primary_.get()));
-    if (!DecodeFitsBudget(size, planes * (heif_image_handle_get_luma_bits_per_pixel(primary_.get()) > 8 ? 2 : 1)))
-        return {nullptr, heif_image_release};
-    return DecodeInOwnLayout(primary_.get(), true);
+    if (!DecodeFitsBudget(size, DecodeBytesPerPixel(planes, planes, heif_image_handle_get_luma_bits_per_pixel(primary_.get()))))
+        return std::nullopt;
+    return FromLibheif(DecodeInOwnLayout(primary_.get(), true));
 }
 
 bool HeifImageHandler::read(QImage *image)
 {
     if (!parse())
         return false;
-    ImagePtr first = grid_ ? decodeTile(0) : decodeByLibheif();
+    Tile first = grid_ ? decodeTile(0) : decodeByLibheif();
     if (!first)
         return false;
-    const heif_colorspace colorspace = heif_image_get_colorspace(first.get());
+    const heif_colorspace colorspace = first->colorspace;
     std::vector<heif_channel> channels;
     if (colorspace == heif_colorspace_YCbCr)
         channels = {heif_channel_Y, heif_channel_Cb, heif_channel_Cr};
@@ -373,18 +581,18 @@ bool HeifImageHandler::read(QImage *image)
         channels = {heif_channel_R, heif_channel_G, heif_channel_B};
     else
         return false;
-    const bool alpha = heif_image_has_channel(first.get(), heif_channel_Alpha);
+    const bool alpha = first->plane(heif_channel_Alpha) != nullptr;
     if (alpha)
         channels.push_back(heif_channel_Alpha);
     for (heif_channel channel : channels) {
-        const int bits = heif_image_get_bits_per_pixel_range(first.get(), channel);
-        if (!heif_image_has_channel(first.get(), channel) || heif_image_get_width(first.get(), channel) <= 0 || heif_image_get_height(first.get(), channel) <= 0 || bits < 1 || bits > 16)
+        const HeifTile::Samples *samples = first->plane(channel);
+        if (!samples || !samples->data || samples->width <= 0 || samples->height <= 0 || samples->bits < 1 || samples->bits > 16)
             return false;
     }
 
     // A coded picture is one tile. A grid's tiles cover it row by row; the last column and row
     // may overhang its right and bottom edges, by less than a tile.
-    const QSize tile(heif_image_get_width(first.get(), channels[0]), heif_image_get_height(first.get(), channels[0]));
+    const QSize tile(first->plane(channels[0])->width, first->plane(channels[0])->height);
     const QSize full = grid_ ? grid_->size : tile;
     const int count = grid_ ? int(grid_->tiles.size()) : 1;
     const int columns = int((qint64(full.width()) + tile.width() - 1) / tile.width());
@@ -407,13 +615,13 @@ bool HeifImageHandler::read(QImage *image)
 
     std::vector<Plane> planes;
     for (heif_channel channel : channels)
-        planes.push_back(planeOf(first.get(), channel, tile, full, out));
-    const RowConverter converter(colorspace, matrixOf(first.get()), planes.size() > 1 ? planes[1].mid : 0.5f, alpha, heif_image_handle_is_premultiplied_alpha(primary_.get()));
+        planes.push_back(planeOf(*first->plane(channel), channel, tile, full, out));
+    const RowConverter converter(colorspace, first->matrix, planes.size() > 1 ? planes[1].mid : 0.5f, alpha, heif_image_handle_is_premultiplied_alpha(primary_.get()));
     TileRows tiles(columns, std::move(first), [&](int index) {
-        ImagePtr decoded = decodeTile(index);
-        const bool same = decoded && heif_image_get_colorspace(decoded.get()) == colorspace
-                          && std::all_of(planes.begin(), planes.end(), [&](const Plane &plane) { return plane.matches(decoded.get()); });
-        return same ? std::move(decoded) : ImagePtr(nullptr, heif_image_release);
+        Tile decoded = decodeTile(index);
+        const bool same = decoded && decoded->colorspace == colorspace
+                          && std::all_of(planes.begin(), planes.end(), [&](const Plane &plane) { return plane.matches(*decoded); });
+        return same ? std::move(decoded) : std::nullopt;
     });
     std::vector<std::vector<float>> rows(planes.size(), std::vector<float>(size_t(out.width())));
     for (int y = 0; y < out.height(); ++y) {

@@ -8,13 +8,13 @@
 #include <mutex>
 
 struct heif_context;
-struct heif_image;
 struct heif_image_handle;
+struct HeifTile;
 
 // Reads the primary picture of a HEIC, HEIF or AVIF file through libheif, upright (its own
 // rotation and mirroring applied), in 8 bits per channel. With a scaled size it reduces
-// while converting, so the full-size picture exists only in libheif's own layout; a grid of
-// tiles never exists in full at all: it is reduced from one or two rows of tiles at a time.
+// while converting, so the full-size picture exists only in its decoder's own layout; a grid
+// of tiles never exists in full at all: it is reduced from one or two rows of tiles at a time.
 class HeifImageHandler : public QImageIOHandler
 {
 public:
@@ -32,11 +32,13 @@ private:
     // Opens the file with libheif once, on the first question about the picture.
     bool parse() const;
 
-    // Tile `index` of the grid, in libheif's own layout; none when it fails or is too large.
-    [[nodiscard]] std::unique_ptr<heif_image, void (*)(const heif_image *)> decodeTile(int index) const;
+    // Tile `index` of the grid, in its decoder's own layout; none when it fails or is too large.
+    [[nodiscard]] std::optional<HeifTile> decodeTile(int index) const;
+    // The bytes of an item's extents, read in turn with the tiles' decodes; none past the file.
+    [[nodiscard]] QByteArray readData(const std::vector<std::pair<qint64, qint64>> &extents) const;
     // The primary picture put together and turned by libheif, when the program cannot read it
     // as a grid; none when it fails or is too large.
-    [[nodiscard]] std::unique_ptr<heif_image, void (*)(const heif_image *)> decodeByLibheif() const;
+    [[nodiscard]] std::optional<HeifTile> decodeByLibheif() const;
 
     // Where libheif reads: the device, from where the picture starts in it, with the bytes
     // that a tile's decode reads changed. Tiles decode at once on several threads, each with

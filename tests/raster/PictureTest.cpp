@@ -125,6 +125,7 @@ TEST(PictureLoader, ReadsEveryFormatUpright)
         {"EXIF 8 turned left", "p.jpg", blocks, exif(8), Blocks, "BDAC", true, 12, true},
         // Lossy coding with subsampled colour: block centres stay within 4 of the source.
         {"HEIC, the first of two pictures", "p.heic", blocks, tool("heif-enc", {"-q", "90", "-o"}, true), Blocks, "ABCD", false, 4, true},
+        {"10-bit HEIC in limited range BT.709", "p.heic", deep, tool("heif-enc", {"-q", "90", "-b", "10", "--matrix_coefficients", "1", "--full_range_flag", "0", "-o"}), Deep, "ABCD", false, 4, true},
         {"AVIF in limited range", "p.avif", blocks, tool("avifenc", {"-r", "limited", "-o"}), Blocks, "ABCD", false, 4, true},
         {"grey AVIF in limited range", "p.avif", grey, tool("avifenc", {"-r", "limited", "-y", "400", "-o"}), Greys, "ABCD", false, 4, true},
         {"10-bit lossless AVIF, its own rotation", "p.avif", deep, tool("avifenc", {"-l", "-d", "10", "--irot", "1", "-o"}), Deep, "BDAC", true, 0, true},
@@ -143,34 +144,37 @@ TEST(PictureLoader, ReadsEveryFormatUpright)
     }
 }
 
-// Before a coded picture is decoded, its configuration tells what its planes take: a 50 MP
-// picture as heif-enc writes it, in 8-bit 4:2:0, is decoded; one in full colour or deeper
-// samples, or the largest single picture the program accepts, would take the show past 400 MB.
+// Before a coded picture is decoded, its configuration tells what its decode holds: its planes,
+// two and a half bytes a pixel more, and where libheif decodes it, libheif's conversion into
+// full planes. A 50 MP HEIC in 8 bits as heif-enc writes it, which the program decodes itself,
+// is decoded; one in 10 bits, an AVIF of 50 MP, or the largest single HEIC the program accepts
+// would take the show past 400 MB.
 TEST(HeifGrid, KnowsWhatEachCodedPictureTakesBeforeItIsDecoded)
 {
     const QImage blocks = blockPicture().scaled(256, 128), deep = blockPicture(QImage::Format_RGBX64, true).scaled(256, 128);
     const struct { const char *name; const char *file; QImage picture; Writer write; size_t tiles; double bytesPerPixel; bool fitsAt50Mp; } cases[] = {
-        {"HEIC", "p.heic", blocks, tool("heif-enc", {"-o"}), 1, 1.5, true},
-        {"10-bit HEIC", "p.heic", deep, tool("heif-enc", {"-b", "10", "-o"}), 1, 3, false},
-        {"grey AVIF", "p.avif", blocks, tool("avifenc", {"-y", "400", "-o"}), 1, 1, true},
-        {"AVIF in full colour", "p.avif", blocks, tool("avifenc", {"-y", "444", "-o"}), 1, 3, false},
-        {"10-bit AVIF", "p.avif", blocks, tool("avifenc", {"-y", "420", "-d", "10", "-o"}), 1, 3, false},
-        {"12-bit AVIF in 4:2:2 tiles", "p.avif", blocks, tool("avifenc", {"--grid", "2x2", "-y", "422", "-d", "12", "-o"}), 4, 4, false},
+        {"HEIC", "p.heic", blocks, tool("heif-enc", {"-o"}), 1, 4, true},
+        {"10-bit HEIC", "p.heic", deep, tool("heif-enc", {"-b", "10", "-o"}), 1, 5.5, false},
+        {"grey AVIF", "p.avif", blocks, tool("avifenc", {"-y", "400", "-o"}), 1, 4.5, true},
+        {"AVIF in full colour", "p.avif", blocks, tool("avifenc", {"-y", "444", "-o"}), 1, 8.5, false},
+        {"10-bit AVIF", "p.avif", blocks, tool("avifenc", {"-y", "420", "-d", "10", "-o"}), 1, 11.5, false},
+        {"12-bit AVIF in 4:2:2 tiles", "p.avif", blocks, tool("avifenc", {"--grid", "2x2", "-y", "422", "-d", "12", "-o"}), 4, 12.5, false},
     };
     for (const auto &c : cases) {
         QTemporaryDir dir;
         QFile file(dir.filePath(c.file));
         ASSERT_TRUE(c.write(c.picture, file.fileName()) && file.open(QIODevice::ReadOnly)) << c.name;
-        EXPECT_EQ(ReadHeifGrid(&file, 0).value_or(HeifGrid()).tileBytesPerPixel, std::vector<double>(c.tiles, c.bytesPerPixel)) << c.name;
+        EXPECT_EQ(ReadHeifGrid(&file, 0).value_or(HeifGrid()).tileDecodeBytesPerPixel, std::vector<double>(c.tiles, c.bytesPerPixel)) << c.name;
         EXPECT_EQ(DecodeFitsBudget(QSize(8660, 5773), c.bytesPerPixel), c.fitsAt50Mp) << c.name;
     }
-    EXPECT_FALSE(DecodeFitsBudget(QSize(14000, 14000), 1.5));
+    EXPECT_FALSE(DecodeFitsBudget(QSize(14000, 14000), 4));
 }
 
 // Qt shows what a cut PNG holds; read row by row for a fit, the cut is found. A picture of 27
 // million pixels is far from absurd: it is reduced while it is decoded. A small AVIF with alpha
 // that declares 12000 x 12000, within the 200 MP limit, is refused by its declared size before
-// libheif decodes it: a picture that large with alpha would take the show past 400 MB.
+// libheif decodes it: a picture that large with alpha would take the show past 400 MB. A HEIC
+// whose stream is far larger than its declared 16 x 12 is refused before its planes exist.
 TEST(PictureLoader, RefusesBrokenAbsurdAndMissingFilesAndReducesLargeOnes)
 {
     QTemporaryDir dir;
@@ -181,11 +185,17 @@ TEST(PictureLoader, RefusesBrokenAbsurdAndMissingFilesAndReducesLargeOnes)
     QByteArray declaredHuge = readFile(dir.filePath("glass.avif"));
     for (qsizetype at = declaredHuge.indexOf("ispe"); at >= 0; at = declaredHuge.indexOf("ispe", at + 4))
         declaredHuge.replace(at + 8, 8, QByteArray::fromHex("00002ee000002ee0"));
+    QImage wide(256, 128, QImage::Format_RGB32);
+    wide.fill(qRgb(30, 60, 90));
+    ASSERT_TRUE(tool("heif-enc", {"-o"})(wide, dir.filePath("wide.heic")));
+    QByteArray declaredSmall = readFile(dir.filePath("wide.heic"));
+    declaredSmall.replace(declaredSmall.indexOf("ispe") + 8, 8, QByteArray::fromHex("000000100000000c"));
     const struct { const char *name; QByteArray content; bool inFull; } cases[] = {
         {"text", "just words, no picture", true},
         {"cut HEIC", QByteArray::fromHex("0000001c6674797068656963000000006d69663168656963") + QByteArray(60, 'x'), true},
         {"absurd size", "P5 30000 30000 255\n" + QByteArray(64, 'x'), true}, // a grey map header of 900 million pixels
         {"AVIF with alpha, declared huge", declaredHuge, true},
+        {"HEIC whose stream is larger than it declares", declaredSmall, true},
         {"cut PNG", png.left(png.size() - 40), false}};
     for (const auto &c : cases) {
         ASSERT_TRUE(writeFile(dir.filePath(c.name), c.content)) << c.name;
