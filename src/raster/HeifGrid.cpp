@@ -144,7 +144,7 @@ struct Item
 {
     QByteArray type;
     qsizetype flagsAt = 0;
-    std::vector<std::pair<qint64, qint64>> extents; // in the file itself, from `iloc`
+    std::vector<HeifGrid::Extent> extents; // in the file itself, from `iloc`
 };
 
 } // namespace
@@ -226,12 +226,12 @@ std::optional<HeifGrid> ReadHeifGrid(QIODevice *device, qint64 start)
                 bool inFile = (version > 0 ? in.take(2) & 15 : 0) == 0;
                 inFile &= in.take(2) == 0;
                 const quint64 base = in.take(baseBytes);
-                std::vector<std::pair<qint64, qint64>> extents;
+                std::vector<HeifGrid::Extent> extents;
                 for (int n = int(in.take(2)); n > 0 && !in.failed; --n) {
                     in.take(indexBytes);
                     const quint64 offset = base + in.take(offsetBytes), length = in.take(lengthBytes);
                     inFile &= length > 0 && offset < (1ULL << 62) && length < (1ULL << 31);
-                    extents.emplace_back(qint64(offset), qint64(length));
+                    extents.push_back({qint64(offset), qint64(length)});
                 }
                 if (inFile)
                     items[id].extents = std::move(extents);
@@ -292,20 +292,42 @@ std::optional<HeifGrid> ReadHeifGrid(QIODevice *device, qint64 start)
             return std::nullopt;
         grid.shownFlags.push_back({metaAt + item->second.flagsAt, char(meta[item->second.flagsAt] & ~1)});
         const Box *configuration = nullptr;
-        for (quint32 index : associations[tile])
-            if (index > 0 && index <= properties.size() && !configuration && (properties[index - 1].type == "hvcC" || properties[index - 1].type == "av1C"))
-                configuration = &properties[index - 1];
+        QSize size;
+        std::optional<std::pair<int, bool>> colours;
+        for (quint32 index : associations[tile]) {
+            if (index == 0 || index > properties.size())
+                continue;
+            const Box &property = properties[index - 1];
+            Bytes in{meta, property.body, property.end};
+            if (!configuration && (property.type == "hvcC" || property.type == "av1C"))
+                configuration = &property;
+            if (property.type == "ispe") {
+                in.take(4); // version and flags
+                const quint64 width = in.take(4), height = in.take(4);
+                if (!in.failed && width <= 0xffff && height <= 0xffff)
+                    size = QSize(int(width), int(height));
+            } else if (property.type == "colr" && in.take(4) == 0x6e636c78) { // "nclx"
+                in.take(4); // the primaries and the transfer characteristics
+                const auto matrix = int(in.take(2));
+                const bool fullRange = in.take(1) & 0x80;
+                if (!in.failed)
+                    colours = {matrix, fullRange};
+            }
+        }
         if (!configuration)
             return std::nullopt;
         std::optional<HeifGrid::HevcTile> hevc;
-        if (configuration->type == "hvcC" && !item->second.extents.empty())
+        if (configuration->type == "hvcC" && !item->second.extents.empty() && !size.isEmpty())
             hevc = HevcConfiguration(meta, *configuration);
         const std::optional<double> bytes = ConfiguredDecodeBytes(meta, *configuration, !hevc);
         if (!bytes)
             return std::nullopt;
         grid.tileDecodeBytesPerPixel.push_back(*bytes);
-        if (hevc)
+        if (hevc) {
             hevc->extents = item->second.extents;
+            hevc->size = size;
+            hevc->colours = colours;
+        }
         grid.hevcTiles.push_back(std::move(hevc));
     }
     if (grid.tiles.empty() || grid.size.isEmpty())

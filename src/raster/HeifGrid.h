@@ -12,10 +12,10 @@ class QIODevice;
 
 // A HEIF picture stored as a grid of tiles, the way phones store large pictures, as its boxes
 // describe it; a single coded picture is a grid of one tile. libheif 1.15 puts a grid together
-// in a full-size planar RGB canvas and offers no handle on the tiles, so the program opens each
-// tile as the file's primary picture: it reads the file with the item id in `pitm` changed to
-// the tile's and the tile's "hidden" flag cleared. An HEVC tile whose data lies in the file is
-// then decoded by libde265 straight from that data; any other by libheif.
+// in a full-size planar RGB canvas and offers no handle on the tiles, so the program decodes the
+// tiles itself: an HEVC tile whose data lies in the file with libde265, straight from that data;
+// any other through libheif, as the file's primary picture: libheif reads the file with the item
+// id in `pitm` changed to the tile's and the tile's "hidden" flag cleared.
 struct HeifGrid
 {
     // One of the picture's own turns, in the order the file lists them.
@@ -24,13 +24,22 @@ struct HeifGrid
         int quarterTurns = 0; // anticlockwise, from `irot`
         int mirrorAxis = -1;  // from `imir`, as libheif reads it: 0 flips top and bottom
     };
-    // What the program's own HEVC decode of a tile reads: the parameter sets of its `hvcC`, the
-    // size of the length before each of its NAL units, and where its data lies in the file.
+    // A run of an item's data, from the start of the file.
+    struct Extent
+    {
+        qint64 offset = 0;
+        qint64 length = 0;
+    };
+    // What the program's own HEVC decode of a tile reads, with no libheif: the parameter sets of
+    // its `hvcC`, the size of the length before each of its NAL units, where its data lies in the
+    // file, its size from `ispe`, and the matrix code and range flag of its nclx `colr`, if any.
     struct HevcTile
     {
         std::vector<QByteArray> parameterSets;
         int lengthBytes = 4;
-        std::vector<std::pair<qint64, qint64>> extents; // offset from the start of the file, length
+        std::vector<Extent> extents;
+        QSize size;
+        std::optional<std::pair<int, bool>> colours;
     };
     // A byte of the file as a tile's decode reads it.
     struct Patch

@@ -177,11 +177,11 @@ std::optional<SequenceLayout> ReadSequence(const char *nal, qsizetype bytes)
 }
 
 // Decodes an HEVC tile with libde265 from its data: libheif's decode would hold a copy of its
-// planes and another of its data beside the decoder's. The tile's own `colr` wins over what
-// its stream says of its colours, as in libheif.
-Tile DecodeHevc(QByteArray data, const HeifGrid::HevcTile &coded, std::optional<Matrix> container, QSize declared, int threads)
+// planes and another of its data beside the decoder's. The tile's own `colr` describes its
+// colours where it has one, else its stream does.
+Tile DecodeHevc(QByteArray data, const HeifGrid::HevcTile &coded, std::optional<Matrix> container, int threads)
 {
-    const std::shared_ptr<de265_decoder_context> decoder(de265_new_decoder(), de265_free_decoder);
+    std::shared_ptr<de265_decoder_context> decoder(de265_new_decoder(), de265_free_decoder);
     de265_decoder_context *const context = decoder.get();
     if (threads > 1)
         de265_start_worker_threads(context, threads);
@@ -189,10 +189,10 @@ Tile DecodeHevc(QByteArray data, const HeifGrid::HevcTile &coded, std::optional<
     // deeper or fuller in colour than its configuration said and so over the budget, is
     // refused before the decoder allocates its planes.
     const auto push = [&](const char *nal, qsizetype bytes) {
-        const std::optional<SequenceLayout> coded = ReadSequence(nal, bytes);
-        const bool allowed = !coded
-                             || (coded->size.width() <= declared.width() + 64 && coded->size.height() <= declared.height() + 64 && coded->chromaFormat < 4
-                                 && DecodeFitsBudget(coded->size, DecodeBytesPerPixel(1 + HevcColourPlanes[size_t(coded->chromaFormat)], 0, coded->bits)));
+        const std::optional<SequenceLayout> sequence = ReadSequence(nal, bytes);
+        const bool allowed = !sequence
+                             || (sequence->size.width() <= coded.size.width() + 64 && sequence->size.height() <= coded.size.height() + 64 && sequence->chromaFormat < 4
+                                 && DecodeFitsBudget(sequence->size, DecodeBytesPerPixel(1 + HevcColourPlanes[size_t(sequence->chromaFormat)], 0, sequence->bits)));
         return allowed && de265_isOK(de265_push_NAL(context, nal, int(bytes), 0, nullptr));
     };
     for (const QByteArray &set : coded.parameterSets)
@@ -519,25 +519,31 @@ bool HeifImageHandler::parse() const
 
 Tile HeifImageHandler::decodeTile(int index) const
 {
+    // No tile is larger than the picture and the coding blocks it is padded to, turned or not.
+    const auto fits = [&](QSize size) {
+        return qint64(size.width()) * size.height() <= (grid_->size.width() + 128LL) * (grid_->size.height() + 128LL)
+               && DecodeFitsBudget(size, grid_->tileDecodeBytesPerPixel[size_t(index)]);
+    };
+    if (const std::optional<HeifGrid::HevcTile> &hevc = grid_->hevcTiles[size_t(index)]) {
+        if (!fits(hevc->size))
+            return std::nullopt;
+        const std::optional<Matrix> container = hevc->colours ? std::optional(MatrixOf(hevc->colours->first, hevc->colours->second)) : std::nullopt;
+        // A picture of one tile has the decoder's threads; a grid's tiles each have a core.
+        const int threads = grid_->tiles.size() == 1 ? int(std::thread::hardware_concurrency()) : 0;
+        return DecodeHevc(readData(hevc->extents), *hevc, container, threads);
+    }
     Source source{device(), &deviceTurns_, source_.start, grid_->tileAsPrimary(index), 0};
     const std::unique_ptr<heif_context, void (*)(heif_context *)> context(heif_context_alloc(), heif_context_free);
     heif_image_handle *handle = nullptr;
     if (!Open(context.get(), source) || heif_context_get_primary_image_handle(context.get(), &handle).code != heif_error_Ok)
         return std::nullopt;
     const std::unique_ptr<heif_image_handle, void (*)(const heif_image_handle *)> tile(handle, heif_image_handle_release);
-    const std::optional<HeifGrid::HevcTile> &hevc = grid_->hevcTiles[size_t(index)];
-    // No tile is larger than the picture and the coding blocks it is padded to, turned or not.
-    const QSize size(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle));
-    if (qint64(size.width()) * size.height() > (grid_->size.width() + 128LL) * (grid_->size.height() + 128LL) || !DecodeFitsBudget(size, grid_->tileDecodeBytesPerPixel[size_t(index)]))
+    if (!fits(QSize(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle))))
         return std::nullopt;
-    if (!hevc)
-        return FromLibheif(DecodeInOwnLayout(handle, false));
-    // A picture of one tile has the decoder's threads; a grid's tiles each have a core.
-    const int threads = grid_->tiles.size() == 1 ? int(std::thread::hardware_concurrency()) : 0;
-    return DecodeHevc(readData(hevc->extents), *hevc, NclxMatrix(handle, heif_image_handle_get_nclx_color_profile), size, threads);
+    return FromLibheif(DecodeInOwnLayout(handle, false));
 }
 
-QByteArray HeifImageHandler::readData(const std::vector<std::pair<qint64, qint64>> &extents) const
+QByteArray HeifImageHandler::readData(const std::vector<HeifGrid::Extent> &extents) const
 {
     const std::lock_guard turn(deviceTurns_);
     const qint64 fileBytes = device()->size() - source_.start;

@@ -35,7 +35,7 @@ private:
     // Tile `index` of the grid, in its decoder's own layout; none when it fails or is too large.
     [[nodiscard]] std::optional<HeifTile> decodeTile(int index) const;
     // The bytes of an item's extents, read in turn with the tiles' decodes; none past the file.
-    [[nodiscard]] QByteArray readData(const std::vector<std::pair<qint64, qint64>> &extents) const;
+    [[nodiscard]] QByteArray readData(const std::vector<HeifGrid::Extent> &extents) const;
     // The primary picture put together and turned by libheif, when the program cannot read it
     // as a grid; none when it fails or is too large.
     [[nodiscard]] std::optional<HeifTile> decodeByLibheif() const;
