@@ -8,6 +8,7 @@
 #include "support/TestFiles.h"
 
 #include <QFile>
+#include <QtEndian>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <functional>
@@ -168,6 +169,36 @@ TEST(HeifGrid, KnowsWhatEachCodedPictureTakesBeforeItIsDecoded)
         EXPECT_EQ(DecodeFitsBudget(QSize(8660, 5773), c.bytesPerPixel), c.fitsAt50Mp) << c.name;
     }
     EXPECT_FALSE(DecodeFitsBudget(QSize(14000, 14000), 4));
+}
+
+// A tile's own nclx `colr` describes its samples. heif-enc codes (40, 200, 60) as full-range
+// BT.601 and writes no `colr`; with one added that says limited-range BT.709, the same samples
+// are (16, 186, 49) by that matrix, as libheif's heif-convert also shows them.
+TEST(HeifGrid, ReadsATileByItsOwnColourProfile)
+{
+    QTemporaryDir dir;
+    QImage flat(64, 48, QImage::Format_RGB32);
+    flat.fill(qRgb(40, 200, 60));
+    ASSERT_TRUE(tool("heif-enc", {"-q", "95", "-o"})(flat, dir.filePath("flat.heic")));
+    QByteArray file = readFile(dir.filePath("flat.heic"));
+    const auto number = [&](qsizetype at) { return qFromBigEndian<quint32>(file.constData() + at); };
+    const auto grow = [&](const char *box, quint32 by) { qToBigEndian(number(file.indexOf(box) - 4) + by, file.data() + file.indexOf(box) - 4); };
+    // heif-enc lists the tile first, its data's base offset first in a version 1 `iloc`.
+    const qsizetype properties = file.indexOf("ipco") - 4, map = file.indexOf("ipma") - 4, locations = file.indexOf("iloc") - 4;
+    ASSERT_EQ(file.mid(locations + 8, 8).toHex(), "0100000044400002");
+    int count = 0;
+    for (qsizetype at = properties + 8; at < properties + qsizetype(number(properties)); at += number(at))
+        ++count;
+    file.insert(map + 19 + file[map + 18], char(count + 1));
+    ++file[map + 18];
+    file.insert(properties + qsizetype(number(properties)), QByteArray::fromHex("00000013636f6c726e636c78000100" "0d000100"));
+    for (const auto &[box, by] : {std::pair{"ipco", 19u}, {"ipma", 1u}, {"iprp", 20u}, {"meta", 20u}})
+        grow(box, by);
+    qToBigEndian(number(locations + 22) + 20, file.data() + locations + 22);
+    ASSERT_TRUE(writeFile(dir.filePath("colr.heic"), file));
+    const PictureLoadResult loaded = LoadPicture(dir.filePath("colr.heic"));
+    ASSERT_TRUE(loaded.ok());
+    EXPECT_LE(colourDistance(loaded.picture.pixel(32, 24), qRgb(16, 186, 49)), 2);
 }
 
 // Qt shows what a cut PNG holds; read row by row for a fit, the cut is found. A picture of 27
