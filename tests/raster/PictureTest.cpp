@@ -171,9 +171,9 @@ TEST(HeifGrid, KnowsWhatEachCodedPictureTakesBeforeItIsDecoded)
     EXPECT_FALSE(DecodeFitsBudget(QSize(14000, 14000), 4));
 }
 
-// A tile's own nclx `colr` describes its samples. heif-enc codes (40, 200, 60) as full-range
-// BT.601 and writes no `colr`; with one added that says limited-range BT.709, the same samples
-// are (16, 186, 49) by that matrix, as libheif's heif-convert also shows them.
+// A tile's own nclx `colr` describes its samples. heif-enc codes (40, 200, 60) as BT.601 and
+// writes no `colr`; with one added that says full-range BT.709, the same samples are
+// (27, 176, 56) by that matrix, as libheif's heif-convert also shows them.
 TEST(HeifGrid, ReadsATileByItsOwnColourProfile)
 {
     QTemporaryDir dir;
@@ -191,14 +191,14 @@ TEST(HeifGrid, ReadsATileByItsOwnColourProfile)
         ++count;
     file.insert(map + 19 + file[map + 18], char(count + 1));
     ++file[map + 18];
-    file.insert(properties + qsizetype(number(properties)), QByteArray::fromHex("00000013636f6c726e636c78000100" "0d000100"));
+    file.insert(properties + qsizetype(number(properties)), QByteArray::fromHex("00000013636f6c726e636c78000100" "0d000180"));
     for (const auto &[box, by] : {std::pair{"ipco", 19u}, {"ipma", 1u}, {"iprp", 20u}, {"meta", 20u}})
         grow(box, by);
     qToBigEndian(number(locations + 22) + 20, file.data() + locations + 22);
     ASSERT_TRUE(writeFile(dir.filePath("colr.heic"), file));
     const PictureLoadResult loaded = LoadPicture(dir.filePath("colr.heic"));
     ASSERT_TRUE(loaded.ok());
-    EXPECT_LE(colourDistance(loaded.picture.pixel(32, 24), qRgb(16, 186, 49)), 2);
+    EXPECT_LE(colourDistance(loaded.picture.pixel(32, 24), qRgb(27, 176, 56)), 2);
 }
 
 // Qt shows what a cut PNG holds; read row by row for a fit, the cut is found. A picture of 27
