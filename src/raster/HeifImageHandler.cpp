@@ -57,9 +57,10 @@ std::optional<Matrix> NclxMatrix(const Owner *owner, heif_error (*get)(const Own
     return matrix;
 }
 
-// A decoded tile's planes, whichever decoder made them, and what keeps them.
 } // namespace
 
+// A decoded tile's planes, whichever decoder made them, and what keeps them. The handler's
+// header names it, so it lives outside the file's own namespace.
 struct HeifTile
 {
     struct Samples
