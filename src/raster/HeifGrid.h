@@ -76,5 +76,5 @@ inline constexpr std::array<double, 4> HevcColourPlanes{0.0, 0.5, 1.0, 2.0};
 
 // Whether decoding a picture `size` big that holds `decodeBytesPerPixel` keeps a 4K show under
 // 400 MB, beside its screen-sized surfaces. A grid's tiles are far below the budget; a 50 MP
-// picture as heif-enc writes it, one coded picture in 8-bit 4:2:0, is well within it.
+// picture as heif-enc writes it, one coded picture in 8-bit 4:2:0, is just within it.
 [[nodiscard]] bool DecodeFitsBudget(QSize size, double decodeBytesPerPixel);
