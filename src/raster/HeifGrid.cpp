@@ -141,6 +141,18 @@ std::optional<HeifGrid::HevcTile> HevcConfiguration(const QByteArray &data, cons
     return in.failed ? std::nullopt : std::optional(tile);
 }
 
+// The size an `ispe` gives. No camera's picture is wider or higher than a 16-bit grid
+// descriptor can say.
+std::optional<QSize> ImageSize(const QByteArray &data, const Box &property)
+{
+    Bytes in{data, property.body, property.end};
+    in.take(4); // version and flags
+    const quint64 width = in.take(4), height = in.take(4);
+    if (in.failed || width > 0xffff || height > 0xffff)
+        return std::nullopt;
+    return QSize(int(width), int(height));
+}
+
 struct Item
 {
     QByteArray type;
@@ -273,12 +285,10 @@ std::optional<HeifGrid> ReadHeifGrid(QIODevice *device, qint64 start)
         const Box &property = properties[index - 1];
         Bytes in{meta, property.body, property.end};
         if (property.type == "ispe") {
-            in.take(4);
-            // No camera's picture is wider or higher than a 16-bit grid descriptor can say.
-            const quint64 width = in.take(4), height = in.take(4);
-            if (width > 0xffff || height > 0xffff)
+            const std::optional<QSize> size = ImageSize(meta, property);
+            if (!size)
                 return std::nullopt;
-            grid.size = QSize(int(width), int(height));
+            grid.size = *size;
         } else if (property.type == "irot") {
             grid.transforms.push_back({int(in.take(1) & 3), -1});
         } else if (property.type == "imir") {
@@ -305,10 +315,7 @@ std::optional<HeifGrid> ReadHeifGrid(QIODevice *device, qint64 start)
             if (!configuration && (property.type == "hvcC" || property.type == "av1C"))
                 configuration = &property;
             if (property.type == "ispe") {
-                in.take(4); // version and flags
-                const quint64 width = in.take(4), height = in.take(4);
-                if (!in.failed && width <= 0xffff && height <= 0xffff)
-                    size = QSize(int(width), int(height));
+                size = ImageSize(meta, property).value_or(QSize());
             } else if (property.type == "colr" && in.take(4) == 0x6e636c78) { // "nclx"
                 in.take(4); // the primaries and the transfer characteristics
                 const auto matrix = int(in.take(2));

@@ -45,12 +45,11 @@ Matrix MatrixOf(int coefficients, bool fullRange)
     return matrix;
 }
 
-// What the nclx profile of an image or a handle says, when libheif has one to give.
-template <typename Owner>
-std::optional<Matrix> NclxMatrix(const Owner *owner, heif_error (*get)(const Owner *, heif_color_profile_nclx **))
+// What an image's nclx profile says, when libheif has one to give.
+std::optional<Matrix> NclxMatrix(const heif_image *image)
 {
     heif_color_profile_nclx *nclx = nullptr;
-    if (get(owner, &nclx).code != heif_error_Ok || !nclx)
+    if (heif_image_get_nclx_color_profile(image, &nclx).code != heif_error_Ok || !nclx)
         return std::nullopt;
     const Matrix matrix = MatrixOf(nclx->matrix_coefficients, nclx->full_range_flag != 0);
     heif_nclx_color_profile_free(nclx);
@@ -105,7 +104,7 @@ Tile FromLibheif(ImagePtr image)
         samples.height = heif_image_get_height(image.get(), channel);
         samples.bits = heif_image_get_bits_per_pixel_range(image.get(), channel);
     }
-    tile.matrix = NclxMatrix(image.get(), heif_image_get_nclx_color_profile).value_or(Matrix());
+    tile.matrix = NclxMatrix(image.get()).value_or(Matrix());
     tile.keeps = std::shared_ptr<const heif_image>(image.release(), heif_image_release);
     return tile;
 }
@@ -177,10 +176,10 @@ std::optional<SequenceLayout> ReadSequence(const char *nal, qsizetype bytes)
     return layout;
 }
 
-// Decodes an HEVC tile with libde265 from its data: libheif's decode would hold a copy of its
-// planes and another of its data beside the decoder's. The tile's own `colr` describes its
-// colours where it has one, else its stream does.
-Tile DecodeHevc(QByteArray data, const HeifGrid::HevcTile &coded, std::optional<Matrix> container, int threads)
+// Decodes an HEVC tile with libde265 from its data: libheif's decode would convert it into
+// full-size RGB planes beside the decoder's. The tile's own `colr` describes its colours where
+// it has one, else its stream does.
+Tile DecodeHevc(QByteArray data, const HeifGrid::HevcTile &coded, int threads)
 {
     std::shared_ptr<de265_decoder_context> decoder(de265_new_decoder(), de265_free_decoder);
     de265_decoder_context *const context = decoder.get();
@@ -229,7 +228,8 @@ Tile DecodeHevc(QByteArray data, const HeifGrid::HevcTile &coded, std::optional<
         samples.height = de265_get_image_height(image, c);
         samples.bits = de265_get_bits_per_pixel(image, c);
     }
-    tile.matrix = container.value_or(MatrixOf(de265_get_image_matrix_coefficients(image), de265_get_image_full_range_flag(image) != 0));
+    const auto [coefficients, fullRange] = coded.colours.value_or(std::pair(de265_get_image_matrix_coefficients(image), de265_get_image_full_range_flag(image) != 0));
+    tile.matrix = MatrixOf(coefficients, fullRange);
     tile.keeps = std::move(decoder);
     return tile;
 }
@@ -528,10 +528,9 @@ Tile HeifImageHandler::decodeTile(int index) const
     if (const std::optional<HeifGrid::HevcTile> &hevc = grid_->hevcTiles[size_t(index)]) {
         if (!fits(hevc->size))
             return std::nullopt;
-        const std::optional<Matrix> container = hevc->colours ? std::optional(MatrixOf(hevc->colours->first, hevc->colours->second)) : std::nullopt;
         // A picture of one tile has the decoder's threads; a grid's tiles each have a core.
         const int threads = grid_->tiles.size() == 1 ? int(std::thread::hardware_concurrency()) : 0;
-        return DecodeHevc(readData(hevc->extents), *hevc, container, threads);
+        return DecodeHevc(readData(hevc->extents), *hevc, threads);
     }
     Source source{device(), &deviceTurns_, source_.start, grid_->tileAsPrimary(index), 0};
     const std::unique_ptr<heif_context, void (*)(heif_context *)> context(heif_context_alloc(), heif_context_free);
