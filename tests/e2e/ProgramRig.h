@@ -71,6 +71,9 @@ inline std::optional<QPoint> waitForWindow(const QString &title)
     return settled && at.hasMatch() ? std::optional(QPoint(at.captured(1).toInt(), at.captured(2).toInt())) : std::nullopt;
 }
 
+// The setup dialog's Apply and OK in its client area, from their twips positions (Frame1 sits 120 twips up).
+inline const QPoint Apply(404, 380), Ok(340, 380);
+
 inline const QRgb Green = qRgb(0, 128, 0), Red = qRgb(255, 0, 0);
 inline bool near(QRgb a, QRgb b, int tolerance = 8) { return colourDistance(a, b) <= tolerance; }
 // True when the shot shows exactly red just within the picture's four corners and nearly green (edges blend) just above and below it.

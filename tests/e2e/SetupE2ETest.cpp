@@ -1,7 +1,7 @@
 #include "ProgramRig.h"
 
 // Button centres in the dialog's client area, from their twips positions (Frame1 sits 120 twips up).
-static const QPoint Preview(180, 376), Apply(404, 380), BackgroundTab(300, 204), Select(264, 284), Swatch(192, 284), PickerOk(397, 189),
+static const QPoint Preview(180, 376), BackgroundTab(300, 204), Select(264, 284), Swatch(192, 284), PickerOk(397, 189),
     PickerCancel(397, 253);
 
 // One run of the real program's setup dialog, in the order a user could go: a second copy ends at once, the
