@@ -122,12 +122,22 @@ std::optional<double> ConfiguredDecodeBytes(const QByteArray &data, const Box &c
     return DecodeBytesPerPixel(1 + colourPlanes, convertedByLibheif ? (colourPlanes > 0 ? 3 : 1) : 0, bits);
 }
 
-// The parameter sets of an `hvcC` and the size of the length before each NAL unit of the data.
-std::optional<HeifGrid::HevcTile> HevcConfiguration(const QByteArray &data, const Box &configuration)
+// The parameter sets of an `hvcC` and the size of the length before each NAL unit of the data,
+// or the OBUs that follow the four bytes of an `av1C`.
+std::optional<HeifGrid::CodedTile> CodedConfiguration(const QByteArray &data, const Box &configuration)
 {
     Bytes in{data, configuration.body, configuration.end};
+    HeifGrid::CodedTile tile;
+    if (configuration.type == "av1C") {
+        tile.codec = HeifGrid::CodedTile::Codec::Av1;
+        in.take(4);
+        if (in.failed)
+            return std::nullopt;
+        if (in.at < in.end)
+            tile.parameterSets.push_back(data.mid(in.at, in.end - in.at));
+        return tile;
+    }
     in.take(21);
-    HeifGrid::HevcTile tile;
     tile.lengthBytes = int(in.take(1) & 3) + 1;
     for (int arrays = int(in.take(1)); arrays > 0 && !in.failed; --arrays) {
         in.take(1);
@@ -326,19 +336,19 @@ std::optional<HeifGrid> ReadHeifGrid(QIODevice *device, qint64 start)
         }
         if (!configuration)
             return std::nullopt;
-        std::optional<HeifGrid::HevcTile> hevc;
-        if (configuration->type == "hvcC" && !item->second.extents.empty() && !size.isEmpty())
-            hevc = HevcConfiguration(meta, *configuration);
-        const std::optional<double> bytes = ConfiguredDecodeBytes(meta, *configuration, !hevc);
+        std::optional<HeifGrid::CodedTile> coded;
+        if (!item->second.extents.empty() && !size.isEmpty())
+            coded = CodedConfiguration(meta, *configuration);
+        const std::optional<double> bytes = ConfiguredDecodeBytes(meta, *configuration, !coded);
         if (!bytes)
             return std::nullopt;
         grid.tileDecodeBytesPerPixel.push_back(*bytes);
-        if (hevc) {
-            hevc->extents = item->second.extents;
-            hevc->size = size;
-            hevc->colours = colours;
+        if (coded) {
+            coded->extents = item->second.extents;
+            coded->size = size;
+            coded->colours = colours;
         }
-        grid.hevcTiles.push_back(std::move(hevc));
+        grid.codedTiles.push_back(std::move(coded));
     }
     if (grid.tiles.empty() || grid.size.isEmpty())
         return std::nullopt;

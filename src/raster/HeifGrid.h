@@ -13,9 +13,9 @@ class QIODevice;
 // A HEIF picture stored as a grid of tiles, the way phones store large pictures, as its boxes
 // describe it; a single coded picture is a grid of one tile. libheif 1.15 puts a grid together
 // in a full-size planar RGB canvas and offers no handle on the tiles, so the program decodes the
-// tiles itself: an HEVC tile whose data lies in the file with libde265, straight from that data;
-// any other through libheif, as the file's primary picture: libheif reads the file with the item
-// id in `pitm` changed to the tile's and the tile's "hidden" flag cleared.
+// tiles itself: a tile whose data lies in the file with libde265 (HEVC) or dav1d (AV1), straight
+// from that data; any other through libheif, as the file's primary picture: libheif reads the
+// file with the item id in `pitm` changed to the tile's and the tile's "hidden" flag cleared.
 struct HeifGrid
 {
     // One of the picture's own turns, in the order the file lists them.
@@ -30,11 +30,13 @@ struct HeifGrid
         qint64 offset = 0;
         qint64 length = 0;
     };
-    // What the program's own HEVC decode of a tile reads, with no libheif: the parameter sets of
-    // its `hvcC`, the size of the length before each of its NAL units, where its data lies in the
-    // file, its size from `ispe`, and the matrix code and range flag of its nclx `colr`, if any.
-    struct HevcTile
+    // What the program's own decode of a tile reads, with no libheif: the parameter sets of its
+    // `hvcC` and the size of the length before each of its NAL units, or the OBUs of its `av1C`;
+    // where its data lies in the file, its size from `ispe`, and the matrix code and range flag
+    // of its nclx `colr`, if any.
+    struct CodedTile
     {
+        enum class Codec { Hevc, Av1 } codec = Codec::Hevc;
         std::vector<QByteArray> parameterSets;
         int lengthBytes = 4;
         std::vector<Extent> extents;
@@ -51,7 +53,7 @@ struct HeifGrid
     QSize size; // the tiles put together, before the turns
     std::vector<quint32> tiles; // row by row
     std::vector<double> tileDecodeBytesPerPixel; // what each tile's decode holds, by the decoder that decodes it
-    std::vector<std::optional<HevcTile>> hevcTiles; // none for a tile that libheif decodes
+    std::vector<std::optional<CodedTile>> codedTiles; // none for a tile that libheif decodes
     std::vector<Transform> transforms;
 
     // The bytes that make tile `index` the file's shown primary picture.

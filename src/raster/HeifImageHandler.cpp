@@ -4,6 +4,7 @@
 #include <QIODevice>
 #include <QTransform>
 #include <QVariant>
+#include <dav1d/dav1d.h>
 #include <libde265/de265.h>
 #include <libheif/heif.h>
 
@@ -179,7 +180,7 @@ std::optional<SequenceLayout> ReadSequence(const char *nal, qsizetype bytes)
 // Decodes an HEVC tile with libde265 from its data: libheif's decode would convert it into
 // full-size RGB planes beside the decoder's. The tile's own `colr` describes its colours where
 // it has one, else its stream does.
-Tile DecodeHevc(QByteArray data, const HeifGrid::HevcTile &coded, int threads)
+Tile DecodeHevc(QByteArray data, const HeifGrid::CodedTile &coded, int threads)
 {
     std::shared_ptr<de265_decoder_context> decoder(de265_new_decoder(), de265_free_decoder);
     de265_decoder_context *const context = decoder.get();
@@ -231,6 +232,93 @@ Tile DecodeHevc(QByteArray data, const HeifGrid::HevcTile &coded, int threads)
     const auto [coefficients, fullRange] = coded.colours.value_or(std::pair(de265_get_image_matrix_coefficients(image), de265_get_image_full_range_flag(image) != 0));
     tile.matrix = MatrixOf(coefficients, fullRange);
     tile.keeps = std::move(decoder);
+    return tile;
+}
+
+// What dav1d holds for a decoded AV1 tile: the picture, and the decoder its planes come from.
+struct Av1Decode
+{
+    Dav1dContext *context = nullptr;
+    Dav1dPicture picture{};
+
+    Av1Decode() = default;
+    Av1Decode(const Av1Decode &) = delete;
+    Av1Decode &operator=(const Av1Decode &) = delete;
+    ~Av1Decode()
+    {
+        dav1d_picture_unref(&picture);
+        dav1d_close(&context);
+    }
+};
+
+// Decodes an AV1 tile with dav1d from its data, for the reason the HEVC decode does. Every
+// sequence header is read before dav1d sees it, and a stream larger than the tile's declared
+// size, or over the budget by its own layout and film grain, is refused before a plane exists.
+Tile DecodeAv1(QByteArray data, const HeifGrid::CodedTile &coded, int threads)
+{
+    const auto decode = std::make_shared<Av1Decode>();
+    Dav1dSettings settings;
+    dav1d_default_settings(&settings);
+    settings.n_threads = std::max(1, threads);
+    settings.max_frame_delay = 1; // one picture: nothing to decode ahead
+    settings.all_layers = 0;      // only the best of a scalable stream's layers
+    if (dav1d_open(&decode->context, &settings) < 0)
+        return std::nullopt;
+    const auto allowed = [&](const QByteArray &obus) {
+        Dav1dSequenceHeader sequence;
+        const int parsed = dav1d_parse_sequence_header(&sequence, reinterpret_cast<const uint8_t *>(obus.constData()), size_t(obus.size()));
+        if (parsed == DAV1D_ERR(ENOENT))
+            return true;
+        constexpr std::array<double, 4> colourPlanes{0.0, 0.5, 1.0, 2.0}; // of each Dav1dPixelLayout
+        const double planes = (1 + colourPlanes[size_t(sequence.layout) & 3]) * (sequence.film_grain_present ? 2 : 1);
+        return parsed == 0 && sequence.max_width <= coded.size.width() + 64 && sequence.max_height <= coded.size.height() + 64
+               && DecodeFitsBudget(QSize(sequence.max_width, sequence.max_height), DecodeBytesPerPixel(planes, 0, 8 + 2 * sequence.hbd));
+    };
+    bool got = false;
+    // dav1d takes each run of OBUs as it is, and lets go of it once decoded.
+    const auto send = [&](QByteArray obus) {
+        if (!allowed(obus))
+            return false;
+        auto *held = new QByteArray(std::move(obus));
+        Dav1dData packet{};
+        if (dav1d_data_wrap(&packet, reinterpret_cast<const uint8_t *>(held->constData()), size_t(held->size()),
+                            [](const uint8_t *, void *bytes) { delete static_cast<QByteArray *>(bytes); }, held) < 0) {
+            delete held;
+            return false;
+        }
+        while (packet.sz > 0) {
+            const int sent = dav1d_send_data(decode->context, &packet);
+            // A picture waiting to be taken holds back the rest of the data; a second one is not shown.
+            if ((sent < 0 && sent != DAV1D_ERR(EAGAIN)) || (sent == DAV1D_ERR(EAGAIN) && (got || dav1d_get_picture(decode->context, &decode->picture) < 0))) {
+                dav1d_data_unref(&packet);
+                return got;
+            }
+            got |= sent == DAV1D_ERR(EAGAIN);
+        }
+        return true;
+    };
+    for (const QByteArray &obus : coded.parameterSets)
+        if (!send(obus))
+            return std::nullopt;
+    if (!send(std::move(data)) || (!got && dav1d_get_picture(decode->context, &decode->picture) < 0))
+        return std::nullopt;
+    const Dav1dPictureParameters &layout = decode->picture.p;
+    HeifTile tile;
+    const bool mono = layout.layout == DAV1D_PIXEL_LAYOUT_I400;
+    tile.colorspace = mono ? heif_colorspace_monochrome : heif_colorspace_YCbCr;
+    const int acrossShift = layout.layout == DAV1D_PIXEL_LAYOUT_I444 ? 0 : 1, downShift = layout.layout == DAV1D_PIXEL_LAYOUT_I420 ? 1 : 0;
+    for (int c = 0; c < (mono ? 1 : 3); ++c) {
+        HeifTile::Samples &samples = tile.planes[std::array{heif_channel_Y, heif_channel_Cb, heif_channel_Cr}[size_t(c)]];
+        samples.data = static_cast<const uint8_t *>(decode->picture.data[c]);
+        samples.stride = int(decode->picture.stride[c == 0 ? 0 : 1]);
+        samples.width = c == 0 ? layout.w : (layout.w + acrossShift) >> acrossShift;
+        samples.height = c == 0 ? layout.h : (layout.h + downShift) >> downShift;
+        samples.bits = layout.bpc;
+    }
+    const Dav1dSequenceHeader &sequence = *decode->picture.seq_hdr;
+    const auto [coefficients, fullRange] = coded.colours.value_or(std::pair(int(sequence.mtrx), sequence.color_range != 0));
+    tile.matrix = MatrixOf(coefficients, fullRange);
+    tile.keeps = decode;
     return tile;
 }
 
@@ -525,12 +613,13 @@ Tile HeifImageHandler::decodeTile(int index) const
         return qint64(size.width()) * size.height() <= (grid_->size.width() + 128LL) * (grid_->size.height() + 128LL)
                && DecodeFitsBudget(size, grid_->tileDecodeBytesPerPixel[size_t(index)]);
     };
-    if (const std::optional<HeifGrid::HevcTile> &hevc = grid_->hevcTiles[size_t(index)]) {
-        if (!fits(hevc->size))
+    if (const std::optional<HeifGrid::CodedTile> &coded = grid_->codedTiles[size_t(index)]) {
+        if (!fits(coded->size))
             return std::nullopt;
         // A picture of one tile has the decoder's threads; a grid's tiles each have a core.
         const int threads = grid_->tiles.size() == 1 ? int(std::thread::hardware_concurrency()) : 0;
-        return DecodeHevc(readData(hevc->extents), *hevc, threads);
+        const QByteArray data = readData(coded->extents);
+        return coded->codec == HeifGrid::CodedTile::Codec::Av1 ? DecodeAv1(data, *coded, threads) : DecodeHevc(data, *coded, threads);
     }
     Source source{device(), &deviceTurns_, source_.start, grid_->tileAsPrimary(index), 0};
     const std::unique_ptr<heif_context, void (*)(heif_context *)> context(heif_context_alloc(), heif_context_free);

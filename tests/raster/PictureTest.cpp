@@ -66,6 +66,16 @@ static Writer tool(const char *program, const QStringList &arguments, bool secon
     };
 }
 
+// The writer's file with one of its boxes renamed to one that every reader skips.
+static Writer withoutBox(Writer write, const char *type, bool last = false)
+{
+    return [=](const QImage &image, const QString &path) {
+        QByteArray file = write(image, path) ? readFile(path) : QByteArray();
+        const qsizetype at = last ? file.lastIndexOf(type) : file.indexOf(type);
+        return at >= 0 && writeFile(path, file.replace(at, 4, "free"));
+    };
+}
+
 // The fit in single precision, then pictures fitted onto a blue background over earlier green
 // drawing, every pixel compared. The glass is half-transparent red, the first half of its top
 // row clear green that must not show: in full and reduced while decoding, a fifth of the top
@@ -128,6 +138,7 @@ TEST(PictureLoader, ReadsEveryFormatUpright)
         {"HEIC, the first of two pictures", "p.heic", blocks, tool("heif-enc", {"-q", "90", "-o"}, true), Blocks, "ABCD", false, 4, true},
         {"10-bit HEIC", "p.heic", deep, tool("heif-enc", {"-q", "90", "-b", "10", "-o"}), Deep, "ABCD", false, 4, true},
         {"AVIF in limited range", "p.avif", blocks, tool("avifenc", {"-r", "limited", "-o"}), Blocks, "ABCD", false, 4, true},
+        {"AVIF in limited range, said by its stream alone", "p.avif", blocks, withoutBox(tool("avifenc", {"-r", "limited", "-o"}), "colr"), Blocks, "ABCD", false, 4, true},
         {"grey AVIF in limited range", "p.avif", grey, tool("avifenc", {"-r", "limited", "-y", "400", "-o"}), Greys, "ABCD", false, 4, true},
         {"10-bit lossless AVIF, its own rotation", "p.avif", deep, tool("avifenc", {"-l", "-d", "10", "--irot", "1", "-o"}), Deep, "BDAC", true, 0, true},
         {"12-bit AVIF in tiles, mirrored, which libheif itself cannot mirror", "p.avif", deep.scaled(256, 128), tool("avifenc", {"--grid", "2x2", "-d", "12", "--imir", "1", "-o"}), Deep, "BADC", false, 4, true},
@@ -147,19 +158,22 @@ TEST(PictureLoader, ReadsEveryFormatUpright)
 
 // Before a coded picture is decoded, its configuration tells what its decode holds: its planes,
 // two and a half bytes a pixel more, and where libheif decodes it, libheif's conversion into
-// full planes. A 50 MP HEIC in 8 bits as heif-enc writes it, which the program decodes itself,
-// is decoded; one in 10 bits, an AVIF of 50 MP even in grey, or the largest single HEIC the
-// program accepts would take the show past 400 MB.
+// full planes. A 50 MP HEIC in 8 bits as heif-enc writes it, or a grey AVIF, which the program
+// decodes itself, is decoded; one in 10 bits, an AVIF in full colour or the largest single HEIC
+// the program accepts would take the show past 400 MB.
 TEST(HeifGrid, KnowsWhatEachCodedPictureTakesBeforeItIsDecoded)
 {
     const QImage blocks = blockPicture().scaled(256, 128), deep = blockPicture(QImage::Format_RGBX64, true).scaled(256, 128);
+    const Writer deepTiles = tool("avifenc", {"--grid", "2x2", "-y", "422", "-d", "12", "-o"});
     const struct { const char *name; const char *file; QImage picture; Writer write; size_t tiles; double bytesPerPixel; bool fitsAt50Mp; } cases[] = {
         {"HEIC", "p.heic", blocks, tool("heif-enc", {"-o"}), 1, 4, true},
         {"10-bit HEIC", "p.heic", deep, tool("heif-enc", {"-b", "10", "-o"}), 1, 5.5, false},
-        {"grey AVIF", "p.avif", blocks, tool("avifenc", {"-y", "400", "-o"}), 1, 4.5, false},
-        {"AVIF in full colour", "p.avif", blocks, tool("avifenc", {"-y", "444", "-o"}), 1, 8.5, false},
-        {"10-bit AVIF", "p.avif", blocks, tool("avifenc", {"-y", "420", "-d", "10", "-o"}), 1, 11.5, false},
-        {"12-bit AVIF in 4:2:2 tiles", "p.avif", blocks, tool("avifenc", {"--grid", "2x2", "-y", "422", "-d", "12", "-o"}), 4, 12.5, false},
+        {"grey AVIF", "p.avif", blocks, tool("avifenc", {"-y", "400", "-o"}), 1, 3.5, true},
+        {"AVIF in full colour", "p.avif", blocks, tool("avifenc", {"-y", "444", "-o"}), 1, 5.5, false},
+        {"10-bit AVIF", "p.avif", blocks, tool("avifenc", {"-y", "420", "-d", "10", "-o"}), 1, 5.5, false},
+        {"12-bit AVIF in 4:2:2 tiles", "p.avif", blocks, deepTiles, 4, 6.5, false},
+        // avifenc gives the tiles one `ispe`, after the grid's own.
+        {"the same, its tiles of no size: libheif decodes them", "p.avif", blocks, withoutBox(deepTiles, "ispe", true), 4, 12.5, false},
     };
     for (const auto &c : cases) {
         QTemporaryDir dir;
@@ -205,7 +219,8 @@ TEST(HeifGrid, ReadsATileByItsOwnColourProfile)
 // million pixels is far from absurd: it is reduced while it is decoded. A small AVIF with alpha
 // that declares 12000 x 12000, within the 200 MP limit, is refused by its declared size before
 // libheif decodes it: a picture that large with alpha would take the show past 400 MB. A HEIC
-// whose stream is far larger than its declared 16 x 12 is refused before its planes exist.
+// or an AVIF whose stream is far larger than its declared 16 x 12 is refused before its planes
+// exist.
 TEST(PictureLoader, RefusesBrokenAbsurdAndMissingFilesAndReducesLargeOnes)
 {
     QTemporaryDir dir;
@@ -218,21 +233,25 @@ TEST(PictureLoader, RefusesBrokenAbsurdAndMissingFilesAndReducesLargeOnes)
         declaredHuge.replace(at + 8, 8, QByteArray::fromHex("00002ee000002ee0"));
     QImage wide(256, 128, QImage::Format_RGB32);
     wide.fill(qRgb(30, 60, 90));
-    ASSERT_TRUE(tool("heif-enc", {"-o"})(wide, dir.filePath("wide.heic")));
-    QByteArray declaredSmall = readFile(dir.filePath("wide.heic"));
-    declaredSmall.replace(declaredSmall.indexOf("ispe") + 8, 8, QByteArray::fromHex("000000100000000c"));
+    ASSERT_TRUE(tool("heif-enc", {"-o"})(wide, dir.filePath("wide.heic")) && tool("avifenc", {"-o"})(wide, dir.filePath("wide.avif")));
+    const auto declaredSmall = [&](const char *file) {
+        QByteArray data = readFile(dir.filePath(file));
+        return data.replace(data.indexOf("ispe") + 8, 8, QByteArray::fromHex("000000100000000c"));
+    };
     const struct { const char *name; QByteArray content; bool inFull; } cases[] = {
         {"text", "just words, no picture", true},
         {"cut HEIC", QByteArray::fromHex("0000001c6674797068656963000000006d69663168656963") + QByteArray(60, 'x'), true},
         {"absurd size", "P5 30000 30000 255\n" + QByteArray(64, 'x'), true}, // a grey map header of 900 million pixels
         {"AVIF with alpha, declared huge", declaredHuge, true},
-        {"HEIC whose stream is larger than it declares", declaredSmall, true},
+        {"HEIC whose stream is larger than it declares", declaredSmall("wide.heic"), true},
+        {"AVIF whose stream is larger than it declares", declaredSmall("wide.avif"), true},
         {"cut PNG", png.left(png.size() - 40), false}};
     for (const auto &c : cases) {
         ASSERT_TRUE(writeFile(dir.filePath(c.name), c.content)) << c.name;
         EXPECT_FALSE(LoadPicture(dir.filePath(c.name), QSize(4, 3)).ok() || (c.inFull && LoadPicture(dir.filePath(c.name)).ok())) << c.name;
     }
-    EXPECT_TRUE(LoadPicture(dir.filePath("wide.heic"), QSize(16, 12)).ok()); // as it was written
+    for (const char *file : {"wide.heic", "wide.avif"})
+        EXPECT_TRUE(LoadPicture(dir.filePath(file), QSize(16, 12)).ok()) << file << " as it was written";
     for (const QString &path : {QString(), dir.filePath("missing.png"), dir.path()})
         EXPECT_FALSE(LoadPicture(path, QSize(4, 3)).ok() || LoadPicture(path).ok()) << path.toStdString();
     const PictureLoadResult large = LoadPicture(writePicture(dir.filePath("large.png"), qRgb(30, 60, 90), QSize(6000, 4500)), QSize(16, 12));
