@@ -107,7 +107,7 @@ std::optional<double> ConfiguredDecodeBytes(const QByteArray &data, const Box &c
     int bits = 8;
     if (configuration.type == "hvcC") {
         in.take(16);
-        colourPlanes = HevcColourPlanes[in.take(1) & 3]; // chroma_format_idc
+        colourPlanes = ColourPlanes[in.take(1) & 3]; // chroma_format_idc
         bits = 8 + int(in.take(1) & 7);
     } else if (configuration.type == "av1C") {
         in.take(2);

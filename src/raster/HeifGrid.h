@@ -73,8 +73,9 @@ struct HeifGrid
 // and about two and a half bytes of the decoder's bookkeeping and the picture's data.
 [[nodiscard]] double DecodeBytesPerPixel(double decodedPlanes, double convertedPlanes, int bits);
 
-// The colour-difference planes beside luma, in luma's size, of each HEVC chroma_format_idc.
-inline constexpr std::array<double, 4> HevcColourPlanes{0.0, 0.5, 1.0, 2.0};
+// The colour-difference planes beside luma, in luma's size, of each HEVC chroma_format_idc and
+// each of dav1d's pixel layouts, which number grey, 4:2:0, 4:2:2 and 4:4:4 alike.
+inline constexpr std::array<double, 4> ColourPlanes{0.0, 0.5, 1.0, 2.0};
 
 // Whether decoding a picture `size` big that holds `decodeBytesPerPixel` keeps a 4K show under
 // 400 MB, beside its screen-sized surfaces. A grid's tiles are far below the budget; a 50 MP

@@ -193,7 +193,7 @@ Tile DecodeHevc(QByteArray data, const HeifGrid::CodedTile &coded, int threads)
         const std::optional<SequenceLayout> sequence = ReadSequence(nal, bytes);
         const bool allowed = !sequence
                              || (sequence->size.width() <= coded.size.width() + 64 && sequence->size.height() <= coded.size.height() + 64 && sequence->chromaFormat < 4
-                                 && DecodeFitsBudget(sequence->size, DecodeBytesPerPixel(1 + HevcColourPlanes[size_t(sequence->chromaFormat)], 0, sequence->bits)));
+                                 && DecodeFitsBudget(sequence->size, DecodeBytesPerPixel(1 + ColourPlanes[size_t(sequence->chromaFormat)], 0, sequence->bits)));
         return allowed && de265_isOK(de265_push_NAL(context, nal, int(bytes), 0, nullptr));
     };
     for (const QByteArray &set : coded.parameterSets)
@@ -269,8 +269,8 @@ Tile DecodeAv1(QByteArray data, const HeifGrid::CodedTile &coded, int threads)
         const int parsed = dav1d_parse_sequence_header(&sequence, reinterpret_cast<const uint8_t *>(obus.constData()), size_t(obus.size()));
         if (parsed == DAV1D_ERR(ENOENT))
             return true;
-        constexpr std::array<double, 4> colourPlanes{0.0, 0.5, 1.0, 2.0}; // of each Dav1dPixelLayout
-        const double planes = (1 + colourPlanes[size_t(sequence.layout) & 3]) * (sequence.film_grain_present ? 2 : 1);
+        // Film grain is laid on a second picture.
+        const double planes = (1 + ColourPlanes[size_t(sequence.layout) & 3]) * (sequence.film_grain_present ? 2 : 1);
         return parsed == 0 && sequence.max_width <= coded.size.width() + 64 && sequence.max_height <= coded.size.height() + 64
                && DecodeFitsBudget(QSize(sequence.max_width, sequence.max_height), DecodeBytesPerPixel(planes, 0, 8 + 2 * sequence.hbd));
     };

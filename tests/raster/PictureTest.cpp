@@ -138,7 +138,7 @@ TEST(PictureLoader, ReadsEveryFormatUpright)
         {"HEIC, the first of two pictures", "p.heic", blocks, tool("heif-enc", {"-q", "90", "-o"}, true), Blocks, "ABCD", false, 4, true},
         {"10-bit HEIC", "p.heic", deep, tool("heif-enc", {"-q", "90", "-b", "10", "-o"}), Deep, "ABCD", false, 4, true},
         {"AVIF in limited range", "p.avif", blocks, tool("avifenc", {"-r", "limited", "-o"}), Blocks, "ABCD", false, 4, true},
-        {"AVIF in limited range, said by its stream alone", "p.avif", blocks, withoutBox(tool("avifenc", {"-r", "limited", "-o"}), "colr"), Blocks, "ABCD", false, 4, true},
+        {"4:2:0 AVIF in limited range, said by its stream alone", "p.avif", blocks, withoutBox(tool("avifenc", {"-r", "limited", "-y", "420", "-o"}), "colr"), Blocks, "ABCD", false, 4, true},
         {"grey AVIF in limited range", "p.avif", grey, tool("avifenc", {"-r", "limited", "-y", "400", "-o"}), Greys, "ABCD", false, 4, true},
         {"10-bit lossless AVIF, its own rotation", "p.avif", deep, tool("avifenc", {"-l", "-d", "10", "--irot", "1", "-o"}), Deep, "BDAC", true, 0, true},
         {"12-bit AVIF in tiles, mirrored, which libheif itself cannot mirror", "p.avif", deep.scaled(256, 128), tool("avifenc", {"--grid", "2x2", "-d", "12", "--imir", "1", "-o"}), Deep, "BADC", false, 4, true},
