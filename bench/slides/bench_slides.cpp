@@ -186,16 +186,29 @@ struct PictureFile
     double fileMb;
 };
 
-// HEIC as a phone writes it, from the PNG, by libheif's own encoder (libheif-examples).
-bool EncodeHeic(const QString &png, const QString &heic)
+// The PNG coded by one of Debian's encoders into `out`, which the arguments name.
+bool Encode(const char *program, const QStringList &arguments, const QString &out)
 {
-    const QString encoder = QStandardPaths::findExecutable(QStringLiteral("heif-enc"));
+    const QString encoder = QStandardPaths::findExecutable(QLatin1String(program));
     if (encoder.isEmpty())
         return false;
     QProcess process;
-    process.start(encoder, {QStringLiteral("-q"), QStringLiteral("85"), QStringLiteral("-p"), QStringLiteral("preset=ultrafast"), png,
-                            QStringLiteral("-o"), heic});
-    return process.waitForFinished(600000) && process.exitCode() == 0 && QFileInfo(heic).size() > 0;
+    process.start(encoder, arguments);
+    return process.waitForFinished(600000) && process.exitCode() == 0 && QFileInfo(out).size() > 0;
+}
+
+// HEIC as a phone writes it, from the PNG, by libheif's own encoder (libheif-examples).
+bool EncodeHeic(const QString &png, const QString &heic)
+{
+    return Encode("heif-enc", {QStringLiteral("-q"), QStringLiteral("85"), QStringLiteral("-p"), QStringLiteral("preset=ultrafast"), png,
+                               QStringLiteral("-o"), heic}, heic);
+}
+
+// AVIF in 4:2:0, as phones and browsers write it, at the encoder's fastest speed (libavif-bin).
+bool EncodeAvif(const QString &png, const QString &avif)
+{
+    return Encode("avifenc", {QStringLiteral("-s"), QStringLiteral("10"), QStringLiteral("-j"), QStringLiteral("all"), QStringLiteral("-y"),
+                              QStringLiteral("420"), png, avif}, avif);
 }
 
 // ---- HEIC in tiles, as phones write it
@@ -326,6 +339,8 @@ std::vector<PictureFile> Generate(const QDir &dir, PictureSize size)
     }
     if (EncodeHeic(name("png"), name("heic")))
         files.push_back({size.megapixels, size.size, "heic", name("heic"), QFileInfo(name("heic")).size() / 1048576.0});
+    if (EncodeAvif(name("png"), name("avif")))
+        files.push_back({size.megapixels, size.size, "avif", name("avif"), QFileInfo(name("avif")).size() / 1048576.0});
     if (WriteTiledHeic(image, dir, name("tiled.heic")))
         files.push_back({size.megapixels, size.size, "heic*", name("tiled.heic"), QFileInfo(name("tiled.heic")).size() / 1048576.0});
     return files;

@@ -265,13 +265,13 @@ Tile DecodeAv1(QByteArray data, const HeifGrid::CodedTile &coded, int threads)
     if (dav1d_open(&decode->context, &settings) < 0)
         return std::nullopt;
     const auto allowed = [&](const QByteArray &obus) {
-        Dav1dSequenceHeader sequence;
+        Dav1dSequenceHeader sequence{};
         const int parsed = dav1d_parse_sequence_header(&sequence, reinterpret_cast<const uint8_t *>(obus.constData()), size_t(obus.size()));
-        if (parsed == DAV1D_ERR(ENOENT))
-            return true;
+        if (parsed != 0)
+            return parsed == DAV1D_ERR(ENOENT);
         // Film grain is laid on a second picture.
         const double planes = (1 + ColourPlanes[size_t(sequence.layout) & 3]) * (sequence.film_grain_present ? 2 : 1);
-        return parsed == 0 && sequence.max_width <= coded.size.width() + 64 && sequence.max_height <= coded.size.height() + 64
+        return sequence.max_width <= coded.size.width() + 64 && sequence.max_height <= coded.size.height() + 64
                && DecodeFitsBudget(QSize(sequence.max_width, sequence.max_height), DecodeBytesPerPixel(planes, 0, 8 + 2 * sequence.hbd));
     };
     bool got = false;
