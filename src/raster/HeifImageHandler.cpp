@@ -262,6 +262,7 @@ Tile DecodeAv1(QByteArray data, const HeifGrid::CodedTile &coded, int threads)
     settings.n_threads = std::max(1, threads);
     settings.max_frame_delay = 1; // one picture: nothing to decode ahead
     settings.all_layers = 0;      // only the best of a scalable stream's layers
+    settings.logger.callback = nullptr; // a broken file is refused, not reported on the terminal
     if (dav1d_open(&decode->context, &settings) < 0)
         return std::nullopt;
     const auto allowed = [&](const QByteArray &obus) {
