@@ -619,8 +619,9 @@ Tile HeifImageHandler::decodeTile(int index) const
             return std::nullopt;
         // A picture of one tile has the decoder's threads; a grid's tiles each have a core.
         const int threads = grid_->tiles.size() == 1 ? int(std::thread::hardware_concurrency()) : 0;
-        const QByteArray data = readData(coded->extents);
-        return coded->codec == HeifGrid::CodedTile::Codec::Av1 ? DecodeAv1(data, *coded, threads) : DecodeHevc(data, *coded, threads);
+        // The decode lets go of the data once its decoder holds it, so no copy stays here.
+        QByteArray data = readData(coded->extents);
+        return coded->codec == HeifGrid::CodedTile::Codec::Av1 ? DecodeAv1(std::move(data), *coded, threads) : DecodeHevc(std::move(data), *coded, threads);
     }
     Source source{device(), &deviceTurns_, source_.start, grid_->tileAsPrimary(index), 0};
     const std::unique_ptr<heif_context, void (*)(heif_context *)> context(heif_context_alloc(), heif_context_free);

@@ -30,14 +30,19 @@ SlidePreloader::~SlidePreloader()
         pending_.wait();
 }
 
-void SlidePreloader::prepare(const QString &path, QSize area, ColorValue background)
+void SlidePreloader::prepare(const QString &path, QSize area, ColorValue background, std::function<void()> prepared)
 {
     if (pending_.valid())
         pending_.wait();
     pendingPath_ = path;
     pendingArea_ = area;
     pendingBackground_ = background;
-    pending_ = std::async(std::launch::async, PrepareSlide, path, area, background);
+    pending_ = std::async(std::launch::async, [=, prepared = std::move(prepared)] {
+        PreparedSlide slide = PrepareSlide(path, area, background);
+        if (prepared)
+            prepared();
+        return slide;
+    });
 }
 
 PreparedSlide SlidePreloader::take(const QString &path, QSize area, ColorValue background)

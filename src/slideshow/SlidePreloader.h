@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QImage>
 #include <QString>
+#include <functional>
 #include <future>
 
 // A slide made ready ahead of its tick: decoded at the size it needs, scaled to its fit
@@ -33,7 +34,8 @@ public:
     SlidePreloader &operator=(const SlidePreloader &) = delete;
     ~SlidePreloader();
 
-    void prepare(const QString &path, QSize area, ColorValue background = 0);
+    // `prepared`, if given, is called on the worker once the slide is ready and its decode let go.
+    void prepare(const QString &path, QSize area, ColorValue background = 0, std::function<void()> prepared = {});
     // The slide for the path: the prepared one while the file is still the one prepared,
     // else loaded now, so a file deleted or changed since is treated as at the tick.
     [[nodiscard]] PreparedSlide take(const QString &path, QSize area, ColorValue background = 0);

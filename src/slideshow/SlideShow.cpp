@@ -76,8 +76,6 @@ void SlideShow::SwitchPic()
     PrevPic.adoptPicture(shown);
     services_.events.DoEvents();
     advance();
-    // The next effect draws into NewPic: copying its pixels now keeps that copy out of the tick.
-    NewPic.detachDrawing();
 }
 
 void SlideShow::advance()
@@ -91,8 +89,15 @@ void SlideShow::advance()
 void SlideShow::prepareNext()
 {
     const std::optional<QString> next = services_.settings.fileAt(SlideIndex);
-    if (next && !next->isEmpty())
-        preloader_.prepare(*next, picImage.size(), picImage.backColor());
+    if (!next || next->isEmpty())
+        return;
+    // The next effect draws into NewPic, which shares the slide's pixels. Their copy is made
+    // once the next slide is prepared: neither held, a whole screen's worth, beside its decode
+    // nor made in the effect's first pass.
+    std::function<void()> prepared;
+    if (services_.choices.randomTransitions())
+        prepared = [this] { QMetaObject::invokeMethod(&preloadDone_, [this] { NewPic.detachDrawing(); }, Qt::QueuedConnection); };
+    preloader_.prepare(*next, picImage.size(), picImage.backColor(), std::move(prepared));
 }
 
 void SlideShow::runTransition(std::int32_t choice)

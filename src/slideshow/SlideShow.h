@@ -4,6 +4,7 @@
 #include "slideshow/SlidePreloader.h"
 #include "raster/Surface.h"
 
+#include <QObject>
 #include <QString>
 #include <cstdint>
 
@@ -57,6 +58,9 @@ private:
     void prepareNext();
 
     Services services_;
+    // Receives the worker's word that the next slide is prepared; it outlives the preloader,
+    // which waits for the worker, and takes any word still queued with it.
+    QObject preloadDone_;
     SlidePreloader preloader_;
     std::int32_t SlideIndex = 0;
     std::int32_t LastSlideIndex = -1;

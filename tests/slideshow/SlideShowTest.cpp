@@ -1,6 +1,8 @@
 #include "SlideShowFixture.h"
 #include "support/ImageDifference.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 #include <set>
@@ -104,6 +106,22 @@ TEST(SlideShow, RandomTransitionsDrawEveryChoiceAndEndOnTheNewSlideIgnoringTicks
         EXPECT_EQ(std::pair(first->pixel(0, 0), first->pixel(39, 0)), std::pair(Colours.at("RG"[k % 2]), was)) << "choice " << rig.show.lastChoice();
     }
     EXPECT_EQ(choices, std::set<int>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+}
+
+// After a switch NewPic shares the slide's pixels while the next picture is decoded; once that
+// is prepared, the event loop gives it pixels of its own for the next effect to draw into.
+TEST(SlideShow, NewPicCopiesTheSlideOnlyOnceTheNextIsPrepared)
+{
+    ShowRig rig;
+    rig.list(entries(rig, "RG"));
+    rig.randomChoice = true;
+    rig.show.Load(QSize(40, 30));
+    rig.show.SwitchPic();
+    const auto own = [&] { return rig.show.NewPic.drawnImage().constBits() != rig.show.picImage.drawnImage().constBits(); };
+    EXPECT_FALSE(own());
+    for (const QDeadlineTimer deadline(10000); !own() && !deadline.hasExpired();)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
+    EXPECT_EQ(std::pair(own(), rig.show.NewPic.drawnImage()), std::pair(true, rig.show.picImage.drawnImage()));
 }
 
 // The prepared slide is served only while its file and the request are those it was made for.
