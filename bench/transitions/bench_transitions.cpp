@@ -139,11 +139,18 @@ void Measure(int width, int height, bool tsv)
     for (const Choice &choice : Choices()) {
         // As the slide show leaves it: the destination shows the previous slide in pixels
         // of its own.
+        frames = 0;
         destination.setPicture(oldImage);
         destination.detachDrawing();
-        QApplication::processEvents();
+        // The screen shows it before the effect starts, so that frame is not the effect's.
+        while (frames == 0)
+            qtYield.DoEventsUntil(clock.GetTickCount() + 100);
         if (choice.interval >= 0)
             transitions.StepInterval = choice.interval;
+        // Slides are seconds apart, so an effect's first pass is due at once: it does not
+        // wait out an interval that began in the row before.
+        while (clock.GetTickCount() < transitions.lastStepTick() + transitions.StepInterval)
+            qtYield.DoEventsUntil(transitions.lastStepTick() + transitions.StepInterval);
 
         yield.start();
         frames = 0;

@@ -221,8 +221,11 @@ QRect StretchImage(QImage &to, int x, int y, int width, int height, const QImage
     const QRect visible = clip.target & to.rect();
     if (visible.isEmpty())
         return {};
-    // The whole source is shared, not copied: only a part needs a copy of its own.
-    QImage part = clip.source == from.rect() ? from : from.copy(clip.source);
+    // The part is read where it lies: a copy of it would cost as much as the scaling.
+    QImage part = clip.source == from.rect()
+        ? from
+        : QImage(from.constBits() + clip.source.y() * from.bytesPerLine() + qsizetype(clip.source.x()) * 4,
+                 clip.source.width(), clip.source.height(), from.bytesPerLine(), from.format());
     if (mirrorX || mirrorY)
         part = part.mirrored(mirrorX, mirrorY);
     if (part.size() != clip.target.size())

@@ -47,15 +47,24 @@ void SurfaceView::schedule(const QRect &changed)
         startFrame();
 }
 
+int FramePeriod(qreal refreshRate, qint64 paintCost, qint64 framePixels)
+{
+    // Rounded down, so frames never come less often than the screen shows them.
+    const int screenFrame = qBound(1, int(1000.0 / (refreshRate > 0 ? refreshRate : 60.0)), 50);
+    // Whatever a frame costs this thread delays the effect's next step as long: frames
+    // that cost much come less often, keeping that delay near a twentieth of the time.
+    const qint64 costly = paintCost * 20 / 1000000;
+    // The window system copies every pixel of a frame once more, at the priority of the
+    // steps and on a core they share: a frame of a whole 4K screen comes at most forty
+    // times a second, a full HD one still at the screen's rate.
+    const qint64 copied = framePixels * 3 / 1000000;
+    // Never fewer than thirty frames a second, for either reason.
+    return qMax(screenFrame, int(qMin<qint64>(qMax(costly, copied), 33)));
+}
+
 void SurfaceView::startFrame()
 {
-    const qreal rate = screen() ? screen()->refreshRate() : 60.0;
-    const int screenFrame = qBound(1, qRound(1000.0 / (rate > 0 ? rate : 60.0)), 50);
-    // Whatever a frame costs this thread delays the effect's next step as long: frames
-    // that cost much come less often, keeping that delay near a twentieth of the time,
-    // but never fewer than thirty a second.
-    const int costly = int(qMin<qint64>(paintCost_ * 20 / 1000000, 33));
-    const qint64 period = qMax(screenFrame, costly);
+    const qint64 period = FramePeriod(screen() ? screen()->refreshRate() : 60.0, paintCost_, lastFramePixels_);
     const qint64 since = frameStart_.isValid() ? frameStart_.elapsed() : 0;
     frame_.start(int(qBound<qint64>(0, period - since, period)));
 }
@@ -104,6 +113,9 @@ void SurfaceView::presentPending()
 {
     frameStart_.start();
     const QRegion frame = std::exchange(pending_, QRegion());
+    lastFramePixels_ = 0;
+    for (const QRect &r : frame)
+        lastFramePixels_ += qint64(r.width()) * r.height();
     // A view resized since its last paint shows its frames the ordinary way till it is painted.
     ShmPresenter *const shm = shm_ && shm_->size() == surface_.size() ? shm_.get() : nullptr;
     // Straight onto the window, but never over a widget that covers the view.

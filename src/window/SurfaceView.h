@@ -9,12 +9,17 @@
 class ShmPresenter;
 class Surface;
 
+// Milliseconds from the start of one frame to the start of the next, for a screen of
+// `refreshRate` frames a second (0 when unknown), a last frame that took this thread
+// `paintCost` nanoseconds and changed `framePixels` pixels.
+[[nodiscard]] int FramePeriod(qreal refreshRate, qint64 paintCost, qint64 framePixels);
+
 // Presents a surface on screen: the surface's refresh repaints only what changed, at
 // most once a frame of the screen, so an effect drawing every millisecond shows its
 // latest state at the screen's own rate. A frame's deferred drawing is made on another
 // thread while this one goes on, and the frame is shown once it is made, on an X display
-// by that thread too; frames that cost this thread much come less often, down to thirty a
-// second.
+// by that thread too; frames that cost this thread or the window system much come less
+// often, down to thirty a second.
 class SurfaceView : public QWidget
 {
     Q_OBJECT
@@ -56,6 +61,7 @@ private:
     bool making_ = false; // a frame's drawing is being made in the background
     QElapsedTimer frameStart_;
     qint64 paintCost_ = 0; // nanoseconds the last frame took this thread
+    qint64 lastFramePixels_ = 0; // pixels the last frame changed
     std::unique_ptr<ShmPresenter> shm_;
     QSize shmTried_; // the surface size a presenter was last opened for
 };
