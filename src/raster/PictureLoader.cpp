@@ -20,6 +20,14 @@ constexpr qint64 MaxPicturePixels = 200'000'000;
 // shrinks back once the decode is done.
 [[maybe_unused]] const bool OneHeap = mallopt(M_ARENA_MAX, 1) == 1;
 
+// A block of 16 MB or more (a picture, its decode, half a 4K screen or a whole one) takes
+// memory of its own, given back the moment the block is freed. Left to itself the heap would
+// keep such blocks once it had freed one, and the holes they leave between the frames still
+// held stay resident: a 4K show peaked fifty megabytes higher. Smaller blocks stay in the heap,
+// which keeps up to 32 MB free at its top, so an effect's buffers of a few megabytes a frame
+// are reused and not fetched from the system anew each frame.
+[[maybe_unused]] const bool BigBlocksOfTheirOwn = mallopt(M_MMAP_THRESHOLD, 16 << 20) == 1 && mallopt(M_TRIM_THRESHOLD, 32 << 20) == 1;
+
 // The largest whole divisor that still leaves the picture covering its fit.
 int ReductionDivisor(QSize natural, QSize fit)
 {
