@@ -33,10 +33,13 @@ ShmPresenter::ShmPresenter(xcb_connection_t *connection, unsigned long window)
 {
 }
 
-std::unique_ptr<ShmPresenter> ShmPresenter::open(unsigned long window, QSize size)
+std::unique_ptr<ShmPresenter> ShmPresenter::open(unsigned long window, QSize size, qsizetype bandPixels)
 {
     if (size.isEmpty())
         return nullptr;
+    // Two bands cover a small surface whole; a wide one gets bands of a row at least.
+    const int bandRows = int(qBound(qsizetype(1), bandPixels / size.width(), qsizetype(size.height() + 1) / 2));
+    const qsizetype bandBytes = qsizetype(size.width()) * bandRows * 4;
     // A connection of its own, so frames put from another thread never wait on Qt's, and a
     // window that goes while a frame is under way troubles nobody.
     std::unique_ptr<ShmPresenter> presenter(new ShmPresenter(xcb_connect(nullptr, nullptr), window));
@@ -46,7 +49,7 @@ std::unique_ptr<ShmPresenter> ShmPresenter::open(unsigned long window, QSize siz
     const xcb_query_extension_reply_t *shm = xcb_get_extension_data(connection, &xcb_shm_id);
     if (!shm || !shm->present)
         return nullptr;
-    const int id = shmget(IPC_PRIVATE, std::size_t(size.width()) * size.height() * 4, IPC_CREAT | 0600);
+    const int id = shmget(IPC_PRIVATE, std::size_t(bandBytes) * 2, IPC_CREAT | 0600);
     if (id < 0)
         return nullptr;
     void *memory = shmat(id, nullptr, 0);
@@ -68,7 +71,10 @@ std::unique_ptr<ShmPresenter> ShmPresenter::open(unsigned long window, QSize siz
     presenter->gc_ = xcb_generate_id(connection);
     const uint32_t noExposures = 0;
     xcb_create_gc(connection, presenter->gc_, presenter->window_, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
-    presenter->shared_ = QImage(static_cast<uchar *>(memory), size.width(), size.height(), size.width() * 4, QImage::Format_RGB32);
+    presenter->size_ = size;
+    for (int k = 0; k < 2; ++k)
+        presenter->bands_[k].rows = QImage(static_cast<uchar *>(memory) + k * bandBytes, size.width(), bandRows, size.width() * 4,
+                                           QImage::Format_RGB32);
     return presenter;
 }
 
@@ -87,17 +93,25 @@ ShmPresenter::~ShmPresenter()
 
 void ShmPresenter::present(const QImage &image, const QRegion &region, QPoint at)
 {
-    if (lastPut_)
-        std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus_cookie_t{*lastPut_}, nullptr));
-    const QRegion shown = region & shared_.rect() & image.rect();
-    CopyRegion(shared_, QPoint(), image, shown);
-    for (const QRect &r : shown)
-        xcb_shm_put_image(connection_, window_, gc_, uint16_t(shared_.width()), uint16_t(shared_.height()), int16_t(r.x()),
-                          int16_t(r.y()), uint16_t(r.width()), uint16_t(r.height()), int16_t(r.x() + at.x()),
-                          int16_t(r.y() + at.y()), 24, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment_, 0);
-    // Requests are answered in order: this one's answer says X has read the frame.
-    lastPut_ = xcb_get_input_focus(connection_).sequence;
-    xcb_flush(connection_);
+    const QRegion shown = region & QRect(QPoint(), size_) & image.rect();
+    const int bandRows = bands_[0].rows.height();
+    for (int top = shown.boundingRect().top(); top <= shown.boundingRect().bottom(); top += bandRows) {
+        const QRegion part = shown & QRect(0, top, size_.width(), bandRows);
+        if (part.isEmpty())
+            continue;
+        Band &band = bands_[std::exchange(nextBand_, 1 - nextBand_)];
+        if (band.lastPut)
+            std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus_cookie_t{*band.lastPut}, nullptr));
+        CopyRegion(band.rows, QPoint(0, -top), image, part);
+        const uint32_t offset = uint32_t(band.rows.constBits() - static_cast<const uchar *>(memory_));
+        for (const QRect &r : part)
+            xcb_shm_put_image(connection_, window_, gc_, uint16_t(size_.width()), uint16_t(bandRows), int16_t(r.x()),
+                              int16_t(r.y() - top), uint16_t(r.width()), uint16_t(r.height()), int16_t(r.x() + at.x()),
+                              int16_t(r.y() + at.y()), 24, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment_, offset);
+        // Requests are answered in order: this one's answer says X has read the band.
+        band.lastPut = xcb_get_input_focus(connection_).sequence;
+        xcb_flush(connection_); // X reads this band while the next is copied
+    }
     // Errors, such as a window gone while its last frame was under way, have nobody to tell.
     while (xcb_generic_event_t *event = xcb_poll_for_event(connection_))
         std::free(event);

@@ -88,8 +88,8 @@ void SurfaceView::preparePresenter(bool paintsDirect)
     shm_.reset();
     shmTried_ = surface_.size();
     shm_ = ShmPresenter::open(window()->winId(), shmTried_);
-    // Both sides' first touch of new shared memory takes a tenth of a second at 4K: it is
-    // paid now, with what the window shows already, and not by an effect's first frame.
+    // Both sides' first touch of new shared memory takes a while: it is paid now, with what
+    // the window shows already, and not by an effect's first frame.
     if (shm_)
         shm_->present(surface_.presentedImage(), QRegion(surface_.rect()) - coveredPart(), mapTo(window(), QPoint()));
 }

@@ -44,25 +44,29 @@ QImage Frame(int shade)
 
 }
 
+// Bands of five rows (the surface's halves), of one row and of three rows.
 TEST(ShmPresenter, PutsEachFramesRegionAtItsPlaceAndLeavesTheRest)
 {
-    const PlainWindow window;
-    const QImage first = Frame(200), second = Frame(50);
-    const QRegion firstRegion = QRegion(0, 0, 5, 10) + QRegion(12, 2, 8, 3), secondRegion(3, 1, 12, 2);
-    const QPoint at(7, 4);
-    {
-        const auto presenter = ShmPresenter::open(window.id, first.size());
-        ASSERT_TRUE(presenter);
-        presenter->present(first, firstRegion, at);
-        presenter->present(second, secondRegion, at);
-    } // closed only once X has taken both frames
-    const QImage shown = window.contents();
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x) {
-            const QPoint onFrame = QPoint(x, y) - at;
-            const QRgb expected = secondRegion.contains(onFrame) ? second.pixel(onFrame) : firstRegion.contains(onFrame) ? first.pixel(onFrame) : Background;
-            ASSERT_EQ(shown.pixel(x, y), expected) << "at " << x << "," << y;
-        }
+    for (const qsizetype bandPixels : {ShmPresenter::BandPixels, qsizetype(20), qsizetype(60)}) {
+        SCOPED_TRACE(bandPixels);
+        const PlainWindow window;
+        const QImage first = Frame(200), second = Frame(50);
+        const QRegion firstRegion = QRegion(0, 0, 5, 10) + QRegion(12, 2, 8, 3), secondRegion(3, 1, 12, 7);
+        const QPoint at(7, 4);
+        {
+            const auto presenter = ShmPresenter::open(window.id, first.size(), bandPixels);
+            ASSERT_TRUE(presenter);
+            presenter->present(first, firstRegion, at);
+            presenter->present(second, secondRegion, at);
+        } // closed only once X has taken both frames
+        const QImage shown = window.contents();
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 40; ++x) {
+                const QPoint onFrame = QPoint(x, y) - at;
+                const QRgb expected = secondRegion.contains(onFrame) ? second.pixel(onFrame) : firstRegion.contains(onFrame) ? first.pixel(onFrame) : Background;
+                ASSERT_EQ(shown.pixel(x, y), expected) << "at " << x << "," << y;
+            }
+    }
 }
 
 TEST(ShmPresenter, OpensForNoWindowThatIsNotThere)
