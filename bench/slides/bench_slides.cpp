@@ -708,6 +708,33 @@ StartupReport MeasureProgram(const QDir &dir, const QStringList &pictures)
 #endif
 }
 
+constexpr int ShowSwitchSeconds = 2;
+constexpr int ShowSpanSeconds = 30;
+
+struct ProgramPeak
+{
+    const char *format;
+    double peakMb;
+};
+
+// The program's peak over a show of one picture, loaded anew at every tick, full screen with
+// random transitions: the show's own surfaces, the window's and the window system's shared
+// memory together.
+std::vector<ProgramPeak> ProgramShowPeaks(const QDir &dir, const std::vector<PictureFile> &files)
+{
+    std::vector<ProgramPeak> peaks;
+    const std::vector<std::string> env = ChildEnvironment(dir.path());
+    for (const PictureFile &file : files) {
+        std::fprintf(stderr, "%d MP %s: the program's show\n", file.megapixels, file.format);
+        const ProgramCopy copy = CopyProgram(dir, SettingsXml(ShowSwitchSeconds, 0, QStringLiteral("FullScreen"), {file.path}));
+        const pid_t pid = Spawn(copy.program, "/s", env);
+        std::this_thread::sleep_for(std::chrono::seconds(ShowSpanSeconds));
+        peaks.push_back({file.format, pid > 0 ? StatusKb(std::to_string(pid), "VmHWM") / 1024.0 : -1});
+        Stop(pid);
+    }
+    return peaks;
+}
+
 // ---- the table
 
 QString Label(const PictureFile &f)
@@ -820,6 +847,12 @@ int main(int argc, char **argv)
             pictures << f.path;
     std::fprintf(stderr, "start-up and idle\n");
     const StartupReport startup = MeasureProgram(dir, pictures);
+    const int largestMegapixels = *std::max_element(sizes.begin(), sizes.end());
+    std::vector<PictureFile> largest;
+    for (const PictureFile &f : allFiles)
+        if (f.megapixels == largestMegapixels)
+            largest.push_back(f);
+    const std::vector<ProgramPeak> programPeaks = startup.skipped.empty() ? ProgramShowPeaks(dir, largest) : std::vector<ProgramPeak>();
 
     std::printf("bench_slides: platform %s, Qt %s, %u cores\n", qPrintable(QGuiApplication::platformName()), qVersion(),
                 std::thread::hardware_concurrency());
@@ -889,5 +922,9 @@ int main(int argc, char **argv)
                 covered < 0 ? "timed out" : covered < 300 ? "met" : "MISSED");
     std::printf("idle CPU (/s, timer 60 s): %.0f ms over %d s; program VmHWM %.1f MB, VmRSS %.1f MB\n", startup.idleCpuMs,
                 IdleSpanMs / 1000, startup.idleChildPeakMb, startup.idleChildRssMb);
+    std::printf("\nThe program's show at %dx%d: one %d MP picture, full screen, a tick every %d s with random transitions,\n"
+                "for %d s (VmHWM; target peak < 250)\n", startup.screenWidth, startup.screenHeight, largestMegapixels, ShowSwitchSeconds, ShowSpanSeconds);
+    for (const ProgramPeak &p : programPeaks)
+        std::printf("%-6s %6.1f MB%s\n", p.format, p.peakMb, p.peakMb < 250 ? "" : " OVER");
     return 0;
 }
