@@ -4,6 +4,7 @@
 #include "raster/Surface.h"
 
 #include <QFileInfo>
+#include <malloc.h>
 
 PreparedSlide PrepareSlide(const QString &path, QSize area, ColorValue background)
 {
@@ -39,6 +40,9 @@ void SlidePreloader::prepare(const QString &path, QSize area, ColorValue backgro
     pendingBackground_ = background;
     pending_ = std::async(std::launch::async, [=, prepared = std::move(prepared)] {
         PreparedSlide slide = PrepareSlide(path, area, background);
+        // The decode's smaller blocks were freed into the heap, which would keep them till the
+        // next decode: between two ticks the show holds its slides and nothing more.
+        malloc_trim(0);
         if (prepared)
             prepared();
         return slide;

@@ -5,6 +5,7 @@
 #include "raster/Surface.h"
 
 #include "support/ImageDifference.h"
+#include "support/ResidentMemory.h"
 #include "support/TestFiles.h"
 
 #include <QFile>
@@ -270,29 +271,18 @@ TEST(PictureLoader, WorkerThreadsShareOneHeap)
     EXPECT_EQ(QByteArray(report).count("<heap nr="), 1);
 }
 
-static double ResidentMb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
-    return -1;
-}
-
 // Once a block of 31 MB has been freed the heap, left to itself, would keep one of 27 MB when
 // freed; a picture's block goes back to the system at once.
 TEST(PictureLoader, AFreedPictureGivesItsMemoryBack)
 {
     QImage(2800, 2800, QImage::Format_RGB32).fill(0);
-    const double before = ResidentMb();
+    const double before = residentMb();
     QImage second(2600, 2600, QImage::Format_RGB32);
     second.fill(0);
-    const double held = ResidentMb();
+    const double held = residentMb();
     second = QImage();
     EXPECT_GT(held - before, 20);
-    EXPECT_LT(ResidentMb() - before, 2);
+    EXPECT_LT(residentMb() - before, 2);
 }
 
 // Red is 40 x and green 100 y; halved, the last column and row have one pixel each way.

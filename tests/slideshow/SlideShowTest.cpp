@@ -1,11 +1,13 @@
 #include "SlideShowFixture.h"
 #include "support/ImageDifference.h"
+#include "support/ResidentMemory.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <gtest/gtest.h>
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -122,6 +124,21 @@ TEST(SlideShow, NewPicCopiesTheSlideOnlyOnceTheNextIsPrepared)
     for (const QDeadlineTimer deadline(10000); !own() && !deadline.hasExpired();)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
     EXPECT_EQ(std::pair(own(), rig.show.NewPic.drawnImage()), std::pair(true, rig.show.picImage.drawnImage()));
+}
+
+// 12 MB freed into the heap stay resident till a slide has been prepared.
+TEST(SlidePreloader, GivesWhatTheHeapKeepsBackOnceASlideIsPrepared)
+{
+    ShowRig rig;
+    const QString blue = rig.picture("b.png", qRgb(0, 0, 255));
+    const double before = residentMb();
+    std::vector<char>(12 << 20, 1);
+    const double kept = residentMb();
+    SlidePreloader preloader;
+    preloader.prepare(blue, QSize(40, 30));
+    EXPECT_TRUE(preloader.take(blue, QSize(40, 30)).fitted.ok());
+    EXPECT_GT(kept - before, 10);
+    EXPECT_LT(residentMb() - before, 2);
 }
 
 // The prepared slide is served only while its file and the request are those it was made for.

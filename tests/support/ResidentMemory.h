@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QFile>
+
+// This process's resident memory in megabytes, as the system counts it; -1 when unknown.
+[[nodiscard]] inline double residentMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+    return -1;
+}
