@@ -2,6 +2,14 @@
 
 #include <QFile>
 
+// AddressSanitizer serves blocks from an allocator of its own, which holds freed ones back
+// on purpose: what the program asks of the system heap is not seen there.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool systemHeapInUse = false;
+#else
+inline constexpr bool systemHeapInUse = true;
+#endif
+
 // This process's resident memory in megabytes, as the system counts it; -1 when unknown.
 [[nodiscard]] inline double residentMb()
 {
