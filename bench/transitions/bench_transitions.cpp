@@ -142,9 +142,13 @@ void Measure(int width, int height, bool tsv)
         frames = 0;
         destination.setPicture(oldImage);
         destination.detachDrawing();
-        // The screen shows it before the effect starts, so that frame is not the effect's.
-        while (frames == 0)
+        // The screen shows it before the effect starts, so that frame is not the effect's. A
+        // view that shows nothing for five seconds has its row start anyway, and is named.
+        const auto shownBy = clock.GetTickCount() + 5000;
+        while (frames == 0 && clock.GetTickCount() < shownBy)
             qtYield.DoEventsUntil(clock.GetTickCount() + 100);
+        if (frames == 0)
+            std::fprintf(stderr, "%s: the previous picture never reached the screen\n", choice.call);
         if (choice.interval >= 0)
             transitions.StepInterval = choice.interval;
         // Slides are seconds apart, so an effect's first pass is due at once: it does not
