@@ -95,7 +95,8 @@ void ShmPresenter::present(const QImage &image, const QRegion &region, QPoint at
 {
     const QRegion shown = region & QRect(QPoint(), size_) & image.rect();
     const int bandRows = bands_[0].rows.height();
-    for (int top = shown.boundingRect().top(); top <= shown.boundingRect().bottom(); top += bandRows) {
+    const QRect bounds = shown.boundingRect();
+    for (int top = bounds.top(); top <= bounds.bottom(); top += bandRows) {
         const QRegion part = shown & QRect(0, top, size_.width(), bandRows);
         if (part.isEmpty())
             continue;
