@@ -48,6 +48,11 @@ BlankForm::BlankForm(SlideShow::Services services, PointerDisplay &pointer, std:
     Label1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label1->setMouseTracking(true);
     Label1->installEventFilter(this);
+    // Over a view that is a window of its own, only a window shows, and it cannot show the
+    // slide through: the line is a strip of the background colour, which its text is chosen
+    // to read on.
+    Label1->setAttribute(Qt::WA_NativeWindow, view_->testAttribute(Qt::WA_NativeWindow));
+    Label1->setAutoFillBackground(true);
     Label1->hide();
     connect(&Timer1, &QTimer::timeout, this, &BlankForm::tick);
 }
@@ -92,6 +97,10 @@ void BlankForm::layOut(QSize devicePixels, qreal ratio)
 
     const QPoint position = show_.newPicPosition();
     view_->move(qRound(position.x() / ratio), qRound(position.y() / ratio));
+    // The view covers the picture area from the start, in the background colour till the
+    // first slide, so the form never paints there.
+    show_.NewPic.resize(show_.picImage.width(), show_.picImage.height());
+    show_.NewPic.clear();
     view_->fitToSurface();
     Label1->setGeometry(qRound(position.x() / ratio), qRound(position.y() / ratio), qRound(show_.picImage.width() / ratio),
                         Label1->sizeHint().height());
@@ -124,10 +133,7 @@ void BlankForm::followHost()
     layOut(size, ratio);
     setGeometry(0, 0, qRound(size.width() / ratio), qRound(size.height() / ratio));
     // The slide drawn for the old size would sit out of place until the next tick.
-    show_.NewPic.resize(show_.picImage.width(), show_.picImage.height());
-    show_.NewPic.clear();
     show_.NewPic.refresh();
-    view_->fitToSurface();
     if (Timer1.isActive())
         Timer1.start();
 }

@@ -35,7 +35,8 @@ ShmPresenter::ShmPresenter(xcb_connection_t *connection, unsigned long window)
 
 std::unique_ptr<ShmPresenter> ShmPresenter::open(unsigned long window, QSize size, qsizetype bandPixels)
 {
-    if (size.isEmpty())
+    // A user who turns Qt's own use of shared memory off means this program's too.
+    if (size.isEmpty() || qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM"))
         return nullptr;
     // Two bands cover a small surface whole; a wide one gets bands of a row at least.
     const int bandRows = int(qBound(qsizetype(1), bandPixels / size.width(), qsizetype(size.height() + 1) / 2));
@@ -91,7 +92,7 @@ ShmPresenter::~ShmPresenter()
     xcb_disconnect(connection_);
 }
 
-void ShmPresenter::present(const QImage &image, const QRegion &region, QPoint at)
+void ShmPresenter::present(const QImage &image, const QRegion &region)
 {
     const QRegion shown = region & QRect(QPoint(), size_) & image.rect();
     const int bandRows = bands_[0].rows.height();
@@ -106,9 +107,9 @@ void ShmPresenter::present(const QImage &image, const QRegion &region, QPoint at
         CopyRegion(band.rows, QPoint(0, -top), image, part);
         const uint32_t offset = uint32_t(band.rows.constBits() - static_cast<const uchar *>(memory_));
         for (const QRect &r : part)
-            xcb_shm_put_image(connection_, window_, gc_, uint16_t(size_.width()), uint16_t(bandRows), int16_t(r.x()),
-                              int16_t(r.y() - top), uint16_t(r.width()), uint16_t(r.height()), int16_t(r.x() + at.x()),
-                              int16_t(r.y() + at.y()), 24, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment_, offset);
+            xcb_shm_put_image(connection_, window_, gc_, uint16_t(size_.width()), uint16_t(bandRows), int16_t(r.x()), int16_t(r.y() - top),
+                              uint16_t(r.width()), uint16_t(r.height()), int16_t(r.x()), int16_t(r.y()), 24, XCB_IMAGE_FORMAT_Z_PIXMAP, 0,
+                              segment_, offset);
         // Requests are answered in order: this one's answer says X has read the band.
         band.lastPut = xcb_get_input_focus(connection_).sequence;
         xcb_flush(connection_); // X reads this band while the next is copied

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QImage>
-#include <QPoint>
 #include <QRegion>
 #include <memory>
 #include <optional>
@@ -22,7 +21,8 @@ public:
     static constexpr qsizetype BandPixels = 1 << 20;
 
     // Null when the display cannot take this program's shared memory (a remote display,
-    // another window system) or the window's pixels are not 32-bit RGB.
+    // another window system), when QT_XCB_NO_MITSHM is set, or when the window's pixels
+    // are not 32-bit RGB.
     [[nodiscard]] static std::unique_ptr<ShmPresenter> open(unsigned long window, QSize size, qsizetype bandPixels = BandPixels);
     ~ShmPresenter();
     ShmPresenter(const ShmPresenter &) = delete;
@@ -30,9 +30,8 @@ public:
 
     [[nodiscard]] QSize size() const { return size_; }
 
-    // Shows `region` of `image`, which has the presenter's size, on the window with the
-    // image's top-left at `at`.
-    void present(const QImage &image, const QRegion &region, QPoint at);
+    // Shows `region` of `image`, which has the presenter's size, on the window at its top-left.
+    void present(const QImage &image, const QRegion &region);
 
 private:
     ShmPresenter(xcb_connection_t *connection, unsigned long window);

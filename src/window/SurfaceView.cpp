@@ -15,6 +15,12 @@
 SurfaceView::SurfaceView(Surface &surface, QWidget *parent, Pixels pixels) : QWidget(parent), surface_(surface), pixels_(pixels)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // On X the show's view is a window of its own that only the presenter draws on, so the
+    // window's image in Qt holds none of its pixels: at 4K a second whole frame less.
+    if (pixels_ == Pixels::Device && QGuiApplication::platformName() == QLatin1String("xcb")) {
+        setAttribute(Qt::WA_NativeWindow);
+        setAttribute(Qt::WA_PaintOnScreen);
+    }
     frame_.setSingleShot(true);
     frame_.setTimerType(Qt::PreciseTimer);
     connect(&frame_, &QTimer::timeout, this, &SurfaceView::presentPending);
@@ -74,39 +80,13 @@ qreal SurfaceView::ratio() const
     return pixels_ == Pixels::Device ? devicePixelRatioF() : 1.0;
 }
 
-void SurfaceView::preparePresenter(bool paintsDirect)
+void SurfaceView::preparePresenter()
 {
-    // Only the show's view, whose paints go straight into the window's image, shows the
-    // surface's pixels as they are, and only that can hand them to X as they are.
-    if (pixels_ != Pixels::Device || !paintsDirect || QGuiApplication::platformName() != QLatin1String("xcb")) {
-        shm_.reset();
-        shmTried_ = QSize();
-        return;
-    }
     if (shmTried_ == surface_.size())
         return;
     shm_.reset();
     shmTried_ = surface_.size();
-    shm_ = ShmPresenter::open(window()->winId(), shmTried_);
-    // Both sides' first touch of new shared memory takes a while: it is paid now, with what
-    // the window shows already, and not by an effect's first frame.
-    if (shm_)
-        shm_->present(surface_.presentedImage(), QRegion(surface_.rect()) - coveredPart(), mapTo(window(), QPoint()));
-}
-
-QRegion SurfaceView::coveredPart() const
-{
-    QRegion covered;
-    if (!parentWidget())
-        return covered;
-    const QObjectList &siblings = parentWidget()->children();
-    // Children later in the list are stacked above.
-    for (qsizetype i = siblings.indexOf(this) + 1; i < siblings.size(); ++i) {
-        const auto *sibling = qobject_cast<const QWidget *>(siblings[i]);
-        if (sibling && sibling->isVisible() && !sibling->isWindow())
-            covered += sibling->geometry().translated(-pos());
-    }
-    return covered;
+    shm_ = ShmPresenter::open(winId(), shmTried_);
 }
 
 void SurfaceView::presentPending()
@@ -116,12 +96,11 @@ void SurfaceView::presentPending()
     lastFramePixels_ = 0;
     for (const QRect &r : frame)
         lastFramePixels_ += qint64(r.width()) * r.height();
-    // A view resized since its last paint shows its frames the ordinary way till it is painted.
+    // A surface resized since the presenter opened is shown by a paint, which opens one for its size.
     ShmPresenter *const shm = shm_ && shm_->size() == surface_.size() ? shm_.get() : nullptr;
-    // Straight onto the window, but never over a widget that covers the view.
-    const auto put = [this, shm, shown = shm ? frame - coveredPart() : QRegion(), at = mapTo(window(), QPoint())] {
+    const auto put = [this, shm, frame] {
         if (shm)
-            shm->present(surface_.presentedImage(), shown, at);
+            shm->present(surface_.presentedImage(), frame);
     };
     // A frame that costs little costs less to make here than to hand to another thread and
     // back, and shows before the next step falls due; but one put on X from here first
@@ -161,6 +140,11 @@ void SurfaceView::showFrame(const QRegion &frame, bool onScreen)
         startFrame();
 }
 
+QPaintEngine *SurfaceView::paintEngine() const
+{
+    return testAttribute(Qt::WA_PaintOnScreen) ? nullptr : QWidget::paintEngine();
+}
+
 void SurfaceView::fitToSurface()
 {
     const qreal ratio = this->ratio();
@@ -171,6 +155,23 @@ void SurfaceView::paintEvent(QPaintEvent *event)
 {
     QElapsedTimer cost;
     cost.start();
+    if (testAttribute(Qt::WA_PaintOnScreen)) {
+        if (surface_.size().isEmpty())
+            return; // nothing to show yet, nor to open a presenter for
+        preparePresenter();
+        if (!shm_) {
+            // The display cannot take this program's shared memory: Qt paints the view after all.
+            setAttribute(Qt::WA_PaintOnScreen, false);
+            update();
+            return;
+        }
+        // The window is uncovered seldom, and the whole surface costs X one copy: it is put
+        // whole, which also pays both sides' first touch of new shared memory now, with
+        // what the window shows already, and not at an effect's first frame.
+        shm_->present(surface_.presentedImage(), surface_.rect());
+        paintCost_ = cost.nsecsElapsed();
+        return;
+    }
     const qreal ratio = this->ratio();
     const QRect logical = event->rect();
     // Only what the surface does not cover takes the background colour.
@@ -187,7 +188,6 @@ void SurfaceView::paintEvent(QPaintEvent *event)
         && (store->format() == QImage::Format_RGB32 || store->format() == QImage::Format_ARGB32_Premultiplied);
     // The screen shows the frame as made so far; anything else drawn from the view gets it all.
     const QImage &image = direct ? surface_.presentedImage() : surface_.image();
-    preparePresenter(direct);
     if (direct) {
         // A copy straight into the window's image, shared with a second core, is the
         // cheapest way a full-screen frame reaches the screen.

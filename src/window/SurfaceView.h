@@ -17,9 +17,9 @@ class Surface;
 // Presents a surface on screen: the surface's refresh repaints only what changed, at
 // most once a frame of the screen, so an effect drawing every millisecond shows its
 // latest state at the screen's own rate. A frame's deferred drawing is made on another
-// thread while this one goes on, and the frame is shown once it is made, on an X display
-// by that thread too; frames that cost this thread or the window system much come less
-// often, down to thirty a second.
+// thread while this one goes on, and the frame is shown once it is made; on an X display
+// the show's view is a window of its own that that thread puts the frames on. Frames that
+// cost this thread or the window system much come less often, down to thirty a second.
 class SurfaceView : public QWidget
 {
     Q_OBJECT
@@ -42,16 +42,15 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    [[nodiscard]] QPaintEngine *paintEngine() const override;
 
 private:
     void schedule(const QRect &changed);
     void startFrame();
     void presentPending();
     void showFrame(const QRegion &frame, bool onScreen);
-    // Opens a presenter through shared memory where frames can take that way, or drops it.
-    void preparePresenter(bool paintsDirect);
-    // Where widgets stacked above this one cover it.
-    [[nodiscard]] QRegion coveredPart() const;
+    // Opens a presenter on the view's window for the surface's size, unless one was tried for it.
+    void preparePresenter();
     [[nodiscard]] qreal ratio() const;
 
     Surface &surface_;

@@ -52,17 +52,16 @@ TEST(ShmPresenter, PutsEachFramesRegionAtItsPlaceAndLeavesTheRest)
         const PlainWindow window;
         const QImage first = Frame(200), second = Frame(50);
         const QRegion firstRegion = QRegion(0, 0, 5, 10) + QRegion(12, 2, 8, 3), secondRegion(3, 1, 12, 7);
-        const QPoint at(7, 4);
         {
             const auto presenter = ShmPresenter::open(window.id, first.size(), bandPixels);
             ASSERT_TRUE(presenter);
-            presenter->present(first, firstRegion, at);
-            presenter->present(second, secondRegion, at);
+            presenter->present(first, firstRegion);
+            presenter->present(second, secondRegion);
         } // closed only once X has taken both frames
         const QImage shown = window.contents();
         for (int y = 0; y < 30; ++y)
             for (int x = 0; x < 40; ++x) {
-                const QPoint onFrame = QPoint(x, y) - at;
+                const QPoint onFrame(x, y);
                 const QRgb expected = secondRegion.contains(onFrame) ? second.pixel(onFrame) : firstRegion.contains(onFrame) ? first.pixel(onFrame) : Background;
                 ASSERT_EQ(shown.pixel(x, y), expected) << "at " << x << "," << y;
             }
