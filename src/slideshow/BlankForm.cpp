@@ -97,10 +97,11 @@ void BlankForm::layOut(QSize devicePixels, qreal ratio)
 
     const QPoint position = show_.newPicPosition();
     view_->move(qRound(position.x() / ratio), qRound(position.y() / ratio));
-    // The view covers the picture area from the start, in the background colour till the
-    // first slide, so the form never paints there.
-    show_.NewPic.resize(show_.picImage.width(), show_.picImage.height());
-    show_.NewPic.clear();
+    // The view covers the picture area from the start, so the form never paints there, in
+    // the background colour till the next slide: the first, or after a resize the one that
+    // fits, where the old size's slide would sit out of place. Till then it shares the
+    // pixels of picImage, which holds the same.
+    show_.NewPic.adoptPicture(show_.picImage.drawnImage());
     view_->fitToSurface();
     Label1->setGeometry(qRound(position.x() / ratio), qRound(position.y() / ratio), qRound(show_.picImage.width() / ratio),
                         Label1->sizeHint().height());
@@ -132,7 +133,6 @@ void BlankForm::followHost()
     const QSize size = host_->size();
     layOut(size, ratio);
     setGeometry(0, 0, qRound(size.width() / ratio), qRound(size.height() / ratio));
-    // The slide drawn for the old size would sit out of place until the next tick.
     show_.NewPic.refresh();
     if (Timer1.isActive())
         Timer1.start();
