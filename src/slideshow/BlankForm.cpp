@@ -133,7 +133,6 @@ void BlankForm::followHost()
     const QSize size = host_->size();
     layOut(size, ratio);
     setGeometry(0, 0, qRound(size.width() / ratio), qRound(size.height() / ratio));
-    show_.NewPic.refresh();
     if (Timer1.isActive())
         Timer1.start();
 }
